@@ -1,0 +1,48 @@
+# The front door: `make` builds, `make test` runs every test on both processors,
+MAKEFLAGS += --no-print-directory
+# `make demo` runs the stand-in host against the simulated drive.
+JOBS      ?= 2
+BUILD     ?= build
+BUILD_ARM ?= build-arm
+BUILD_SAN ?= build-sanitize
+DEPS      := scripts/install-deps.sh
+CTEST     := ctest --output-on-failure -j$(JOBS)
+
+.PHONY: all build arm test test-native test-arm test-sanitize transcript demo clean
+
+all: build
+
+build:
+	@$(DEPS) build
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@cmake --build $(BUILD) -j$(JOBS)
+
+arm:
+	@$(DEPS) build arm
+	@test -f $(BUILD_ARM)/CMakeCache.txt || cmake -S . -B $(BUILD_ARM) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/arm-linux-gnueabi.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@cmake --build $(BUILD_ARM) -j$(JOBS)
+
+test-native: build
+	@cd $(BUILD) && $(CTEST)
+
+test-arm: arm
+	@cd $(BUILD_ARM) && $(CTEST)
+
+# Both builds play the same scripted host session; their transcripts must be identical.
+transcript: build arm
+	@scripts/compare-transcripts.sh $(BUILD) $(BUILD_ARM)
+
+test: test-native test-arm transcript
+
+test-sanitize:
+	@$(DEPS) build
+	@test -f $(BUILD_SAN)/CMakeCache.txt || cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DKORVAN_SANITIZE=ON
+	@cmake --build $(BUILD_SAN) -j$(JOBS)
+	@cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 $(CTEST)
+
+demo: build
+	@$(BUILD)/korvan-host demo --driver $(BUILD)/Korvan.drv
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ARM) $(BUILD_SAN)

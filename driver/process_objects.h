@@ -1,0 +1,19 @@
+// The driver's process-wide objects: the host's two automation objects and the
+// module's own handle. They live from load to unload.
+#pragma once
+
+#include "platform/automation_driver.h"
+#include "platform/module.h"
+
+namespace korvan {
+
+struct HostRunObjectType {
+    platform::AutomationDriver driver;
+    IDispatch* lookup = nullptr;  // the raw pointer, used for name look-ups
+};
+
+platform::AutomationDriver& HostSetObject();
+HostRunObjectType& HostRunObject();
+platform::ModuleHandle& ModuleHandle();
+
+}  // namespace korvan

@@ -1,0 +1,113 @@
+/*
+ * Korvan — the C contract between an HMI host and the VLT5000 driver.
+ *
+ * A host loads Korvan.drv (or Korvan_ARMV4.drv) with dlopen and calls the fifteen
+ * entry points below. Every block that crosses the boundary (array storage, string
+ * text, BSTR) comes from the C library's malloc and may be freed by either side.
+ * Structures use the target's natural alignment; nothing is packed.
+ */
+#ifndef KORVAN_HOST_ABI_H
+#define KORVAN_HOST_ABI_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#else
+#include <uchar.h>
+#endif
+
+/* ---- Host containers --------------------------------------------------------- */
+
+/* text == NULL is the empty text; otherwise a malloc'd, zero-terminated block owned
+   by the HostString. Assigning frees the old block and stores a new one. */
+typedef struct HostString { char16_t *text; } HostString;
+
+/* `host` is the host's header word; the driver never reads or writes it. `data` is
+   NULL exactly when `capacity` is 0; slots from `count` to `capacity` hold no live
+   value (string slots there are NULL). */
+typedef struct HostIntArray    { void *host; int32_t    *data; int32_t count; int32_t capacity; int32_t growBy; } HostIntArray;
+typedef struct HostByteArray   { void *host; uint8_t    *data; int32_t count; int32_t capacity; int32_t growBy; } HostByteArray;
+typedef struct HostDoubleArray { void *host; double     *data; int32_t count; int32_t capacity; int32_t growBy; } HostDoubleArray;
+typedef struct HostStringArray { void *host; HostString *data; int32_t count; int32_t capacity; int32_t growBy; } HostStringArray;
+
+/* ---- Device records ---------------------------------------------------------- */
+
+typedef struct ConfigArchive {
+    void         *host;      /* the host's; never touched by the driver */
+    HostByteArray buffer;    /* held by value */
+    int32_t       position;
+    int32_t       mode;      /* 1 storing, 0 loading */
+} ConfigArchive;
+
+typedef struct DeviceInstance {
+    int32_t        host[3];        /* the host's; never touched by the driver */
+    ConfigArchive *configArchive;
+    void          *deviceState;    /* the driver's; NULL until it loads the device */
+    int32_t        portKind;       /* 2 = serial port */
+    int32_t        portHandle;     /* file descriptor of the opened port; 0 and -1 = none */
+} DeviceInstance;
+
+/* ---- Automation objects ------------------------------------------------------ */
+
+typedef struct GUID { uint32_t Data1; uint16_t Data2, Data3; uint8_t Data4[8]; } GUID;
+
+typedef struct VARIANT {
+    uint16_t vt;  uint16_t reserved1, reserved2, reserved3;
+    union { int32_t lVal; float fltVal; double dblVal; int64_t llVal;
+            char16_t *bstrVal; struct VARIANT *pvarVal; void *record[2]; } u;
+} VARIANT;   /* 24 bytes on x86-64, 16 on 32-bit ARM */
+
+typedef struct DISPPARAMS { VARIANT *rgvarg; int32_t *rgdispidNamedArgs; uint32_t cArgs; uint32_t cNamedArgs; } DISPPARAMS;
+
+typedef struct EXCEPINFO {
+    uint16_t wCode, wReserved; char16_t *bstrSource, *bstrDescription, *bstrHelpFile;
+    uint32_t dwHelpContext; void *pvReserved; void *pfnDeferredFillIn; int32_t scode;
+} EXCEPINFO;
+
+typedef struct IDispatch { const struct IDispatchVtbl *vtbl; } IDispatch;
+struct IDispatchVtbl {   /* in this order */
+    int32_t  (*QueryInterface)(IDispatch *self, const GUID *iid, void **out);
+    uint32_t (*AddRef)(IDispatch *self);
+    uint32_t (*Release)(IDispatch *self);
+    int32_t  (*GetTypeInfoCount)(IDispatch *self, uint32_t *count);
+    int32_t  (*GetTypeInfo)(IDispatch *self, uint32_t index, uint32_t lcid, void **info);
+    int32_t  (*GetIDsOfNames)(IDispatch *self, const GUID *iid, char16_t **names, uint32_t count, uint32_t lcid, int32_t *dispids);
+    int32_t  (*Invoke)(IDispatch *self, int32_t dispid, const GUID *iid, uint32_t lcid, uint16_t flags,
+                       DISPPARAMS *params, VARIANT *result, EXCEPINFO *excepInfo, uint32_t *argErr);
+};
+
+/* Variant types, invoke flags and the property-put argument identifier. A BSTR is a
+   char16_t * pointing 4 bytes into a malloc'd block whose first 4 bytes hold the
+   text's length in bytes; it is freed with free((char *)bstr - 4). */
+enum {
+    VT_EMPTY = 0, VT_I4 = 3, VT_R4 = 4, VT_BSTR = 8, VT_BOOL = 11, VT_VARIANT = 12,
+    VT_BYREF = 0x4000
+};
+enum { DISPATCH_METHOD = 1, DISPATCH_PROPERTYGET = 2, DISPATCH_PROPERTYPUT = 4 };
+enum { DISPID_PROPERTYPUT = -3 };
+enum { LOCALE_USER_DEFAULT_ID = 0x0400 };
+
+/* ---- Entry points ------------------------------------------------------------ */
+
+int32_t SvrGetProperty(DeviceInstance *dev, HostStringArray *names, HostStringArray *values, HostByteArray *enumFlags);
+int32_t SvrEnumPropertyValue(DeviceInstance *dev, HostString *name, HostStringArray *options);
+int32_t SvrSetProperty(DeviceInstance *dev, HostStringArray *names, HostStringArray *values);
+int32_t SvrDoHelp(HostString *text, int32_t *helpId);
+int32_t SvrGetChannel(DeviceInstance *dev, HostStringArray *names, HostIntArray *types);
+int32_t SvrEditProperties(void *unused, uint8_t *flag);
+int32_t SvrEditCustomProperty(DeviceInstance *dev);
+int32_t SvrInitDevSet(DeviceInstance *dev);
+int32_t SvrInitDevRun(DeviceInstance *dev);
+int32_t SvrExitDevRun(DeviceInstance *dev);
+int32_t SvrCollectDevData(DeviceInstance *dev, HostIntArray *wanted, HostDoubleArray *values, HostStringArray *texts);
+int32_t SvrDevIOCtrl(DeviceInstance *dev, HostString *command, HostDoubleArray *results, int32_t unused);
+int32_t SvrGetDevInfo(void);
+int32_t SvrSetSetIDispatch(IDispatch **object);
+int32_t SvrSetRunIDispatch(IDispatch **object);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KORVAN_HOST_ABI_H */

@@ -1,0 +1,74 @@
+#include "tools/hostkit/config_blob.h"
+
+#include <iconv.h>
+
+#include <cstring>
+
+namespace hostkit {
+namespace {
+
+void PutInt(std::vector<uint8_t>& out, int32_t value) {
+    const auto bits = static_cast<uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(bits >> shift));
+}
+
+void PutList(std::vector<uint8_t>& out, const std::vector<int32_t>& list) {
+    PutInt(out, static_cast<int32_t>(list.size()));
+    for (int32_t value : list) PutInt(out, value);
+}
+
+std::string Convert(const char* to, const char* from, const char* data, std::size_t size) {
+    iconv_t handle = iconv_open(to, from);
+    if (handle == reinterpret_cast<iconv_t>(-1)) return {};
+    std::string out(size * 2 + 8, '\0');
+    auto* in = const_cast<char*>(data);
+    char* cursor = out.data();
+    std::size_t inLeft = size;
+    std::size_t room = out.size();
+    iconv(handle, &in, &inLeft, &cursor, &room);
+    iconv_close(handle);
+    out.resize(out.size() - room);
+    return out;
+}
+
+}  // namespace
+
+std::vector<BlobChannel> FixedChannels() {
+    return {{0, 0, 0, 2, 0, u"当前频率", 0}, {0, 0, 0, 2, 0, u"状态字", 0},
+            {1, 0, 0, 2, 0, u"控制字", 0},   {1, 0, 0, 2, 0, u"期望值", 0}};
+}
+
+BlobChannel Parameter(int32_t number, int32_t type, int32_t conversion, std::u16string name, int32_t access,
+                      int32_t retain) {
+    return {access, type, number, type == 5 ? 3 : 2, conversion, std::move(name), retain};
+}
+
+std::vector<uint8_t> EncodeBlob(const BlobContent& content) {
+    std::vector<uint8_t> out;
+    PutList(out, content.settings);
+    PutList(out, content.groupStarts);
+    PutList(out, content.groupEnds);
+    PutInt(out, content.readModeBits);
+    PutInt(out, static_cast<int32_t>(content.channels.size()));
+    for (const BlobChannel& c : content.channels) {
+        for (int32_t value : {c.access, c.type, c.number, c.valueType, c.conversion}) PutInt(out, value);
+        const std::string name = ToGbk(c.name);
+        PutInt(out, static_cast<int32_t>(name.size()));
+        out.insert(out.end(), name.begin(), name.end());
+        PutInt(out, c.retain);
+    }
+    return out;
+}
+
+std::string ToGbk(std::u16string_view text) {
+    return Convert("GBK", "UTF-16LE", reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+std::u16string FromGbk(std::string_view bytes) {
+    const std::string wide = Convert("UTF-16LE", "GBK", bytes.data(), bytes.size());
+    std::u16string out(wide.size() / 2, u'\0');
+    std::memcpy(out.data(), wide.data(), out.size() * 2);
+    return out;
+}
+
+}  // namespace hostkit

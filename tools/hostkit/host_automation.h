@@ -1,0 +1,75 @@
+// The host's run-time automation object: an IDispatch over a store of typed host
+// variables, offering GetDataType, GetValueFromName and SetValueFromName, and
+// counting every call made on it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "korvan/host_abi.h"
+
+namespace hostkit {
+
+using HostValue = std::variant<int32_t, float, std::u16string>;
+
+struct CallCounts {
+    uint32_t addRef = 0;
+    uint32_t release = 0;
+    uint32_t lookups = 0;
+    uint32_t getDataType = 0;
+    uint32_t getValue = 0;
+    uint32_t setValue = 0;
+};
+
+class HostAutomationObject {
+public:
+    HostAutomationObject();  // one reference, owned by whoever the interface is handed to
+    HostAutomationObject(const HostAutomationObject&) = delete;
+    HostAutomationObject& operator=(const HostAutomationObject&) = delete;
+
+    IDispatch* Interface() { return &com_.base; }
+    uint32_t References() const { return references_; }
+    const CallCounts& Counts() const { return counts_; }
+
+    // Declares (or replaces) a variable; its type follows the value's type.
+    void Declare(const std::u16string& name, HostValue value);
+    std::optional<HostValue> Value(const std::u16string& name) const;
+    const std::map<std::u16string, HostValue>& Variables() const { return variables_; }
+    // Every later Invoke fails with an automation error, as a broken host would.
+    void FailInvokes(bool fail) { failInvokes_ = fail; }
+
+    // 1 integer, 2 float, 3 text, 0 for a name that is no variable.
+    int32_t DataTypeOf(const std::u16string& name) const;
+
+private:
+    struct Com {
+        IDispatch base;
+        HostAutomationObject* self;
+    };
+    static HostAutomationObject& From(IDispatch* dispatch);
+    static int32_t QueryInterface(IDispatch*, const GUID*, void**);
+    static uint32_t AddRef(IDispatch*);
+    static uint32_t Release(IDispatch*);
+    static int32_t GetTypeInfoCount(IDispatch*, uint32_t*);
+    static int32_t GetTypeInfo(IDispatch*, uint32_t, uint32_t, void**);
+    static int32_t GetIDsOfNames(IDispatch*, const GUID*, char16_t**, uint32_t, uint32_t, int32_t*);
+    static int32_t Invoke(IDispatch*, int32_t, const GUID*, uint32_t, uint16_t, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                          uint32_t*);
+    int32_t Call(int32_t dispid, DISPPARAMS& params, VARIANT* result);
+
+    static const IDispatchVtbl kVtbl;
+    Com com_;
+    uint32_t references_ = 1;
+    CallCounts counts_;
+    std::map<std::u16string, HostValue> variables_;
+    bool failInvokes_ = false;
+};
+
+// Host-side BSTRs, laid out as the ABI says.
+char16_t* AllocBstr(std::u16string_view text);
+void FreeBstr(char16_t* bstr);
+
+}  // namespace hostkit
