@@ -15,7 +15,7 @@ namespace korvan::testing {
 class DriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        library_ = std::make_unique<hostkit::DriverLibrary>(hostkit::DriverPath(""));
+        library_ = std::make_unique<hostkit::DriverLibrary>(hostkit::DriverPath(KORVAN_BUILT_DRIVER));
         ASSERT_TRUE(library_->Loaded()) << library_->Error();
     }
     void TearDown() override {
