@@ -1,0 +1,91 @@
+// The serial port as a tty file descriptor: one write() per request, FIONREAD for the
+// queued count, read() of exactly that many bytes, TIOCGICOUNT deltas for line errors
+// where the tty keeps them (a pty does not: no line errors), poll() to wake on input.
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+#include "platform/clock.h"
+#include "platform/system_serial_port.h"
+
+namespace korvan::platform {
+namespace {
+
+std::atomic<bool> plainSleepWait{false};
+
+void SleepMilliseconds(uint32_t milliseconds) {
+    timespec delay{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace
+
+void SystemSerialPort::SetPlainSleepWait(bool plainSleep) { plainSleepWait = plainSleep; }
+
+bool SystemSerialPort::Write(std::span<const uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(handle_, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+PortStatus SystemSerialPort::QueryAndClearErrors() {
+    PortStatus status;
+    serial_icounter_struct counters{};
+    if (ioctl(handle_, TIOCGICOUNT, &counters) == 0) {
+        const uint64_t errors = static_cast<uint64_t>(counters.frame) + static_cast<uint64_t>(counters.overrun) +
+                                static_cast<uint64_t>(counters.parity) + static_cast<uint64_t>(counters.brk) +
+                                static_cast<uint64_t>(counters.buf_overrun);
+        status.lineErrors = haveCounters_ && errors != errorCount_;
+        errorCount_ = errors;
+        haveCounters_ = true;
+    }
+    int queued = 0;
+    if (ioctl(handle_, FIONREAD, &queued) == 0 && queued > 0) status.queued = static_cast<uint32_t>(queued);
+    return status;
+}
+
+bool SystemSerialPort::Read(std::span<uint8_t> into) {
+    std::size_t done = 0;
+    while (done < into.size()) {
+        const ssize_t got = ::read(handle_, into.data() + done, into.size() - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+void SystemSerialPort::DiscardInput() {
+    tcflush(handle_, TCIFLUSH);
+    QueryAndClearErrors();  // errors of the discarded input are not the next reply's
+}
+
+void SystemSerialPort::WaitForInput(uint32_t milliseconds) {
+    if (plainSleepWait) {
+        SleepMilliseconds(milliseconds);
+        return;
+    }
+    pollfd watch{handle_, POLLIN, 0};
+    const int timeout = static_cast<int>(milliseconds);
+    if (poll(&watch, 1, timeout) < 0 || (watch.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+        SleepMilliseconds(milliseconds);  // nothing to wait on: pace the polling by time alone
+    }
+}
+
+uint32_t SystemClock::TickCount() { return platform::TickCount(); }
+
+void SystemClock::Sleep(uint32_t milliseconds) { SleepMilliseconds(milliseconds); }
+
+}  // namespace korvan::platform
