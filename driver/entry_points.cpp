@@ -10,6 +10,7 @@
 #include "driver/host_containers.h"
 #include "driver/process_objects.h"
 #include "platform/clock.h"
+#include "platform/system_serial_port.h"
 #include "runtime/collection_cycle.h"
 #include "runtime/device_commands.h"
 #include "runtime/run_setup.h"
@@ -38,6 +39,18 @@ DeviceState* Loaded(DeviceInstance* device) {
 }
 
 IDispatch* HandedOver(IDispatch** object) { return object == nullptr ? nullptr : *object; }
+
+// The serial port the host opened for the device, for the length of one call.
+class DevicePort {
+public:
+    explicit DevicePort(const DeviceInstance& device) : port_(device.portHandle) {}
+    SerialIo& Io() { return io_; }
+
+private:
+    platform::SystemSerialPort port_;
+    platform::SystemClock clock_;
+    SerialIo io_{port_, clock_};
+};
 
 }  // namespace
 }  // namespace korvan
@@ -128,7 +141,8 @@ KORVAN_EXPORT int32_t SvrCollectDevData(DeviceInstance* dev, HostIntArray* wante
         if (state == nullptr || state->readGroupStarts.Empty()) return kNothingToRead;
         HostIntArray noFlags{};
         HostStringArray noTexts{};
-        return CollectNextGroup(*dev, wanted ? *wanted : noFlags, *values, texts ? *texts : noTexts);
+        DevicePort port(*dev);
+        return CollectNextGroup(*dev, port.Io(), wanted ? *wanted : noFlags, *values, texts ? *texts : noTexts);
     });
 }
 
@@ -136,7 +150,8 @@ KORVAN_EXPORT int32_t SvrDevIOCtrl(DeviceInstance* dev, HostString* command, Hos
     return Guarded(0, [&] {
         if (results == nullptr || ReadableCount(*results) == 0) return 0;
         if (Loaded(dev) == nullptr) return 0;
-        const int32_t result = ExecuteCommandText(*dev, command ? TextOf(*command) : u"", *results);
+        DevicePort port(*dev);
+        const int32_t result = ExecuteCommandText(*dev, port.Io(), command ? TextOf(*command) : u"", *results);
         SetDoubleAt(*results, 0, result >= 0 ? 0.0 : -static_cast<double>(result));
         return 0;
     });

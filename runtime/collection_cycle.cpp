@@ -1,9 +1,77 @@
 #include "runtime/collection_cycle.h"
 
-namespace korvan {
+#include <algorithm>
 
-int32_t CollectNextGroup(DeviceInstance&, const HostIntArray&, HostDoubleArray&, HostStringArray&) {
-    return -100;  // no drive link yet
+#include "channels/channel_list.h"
+#include "channels/channel_types.h"
+#include "driver/device_state.h"
+#include "driver/host_containers.h"
+#include "link/drive_telegram.h"
+#include "link/parameter_value.h"
+#include "runtime/conversion.h"
+
+namespace korvan {
+namespace {
+
+bool IsWanted(const HostIntArray& wanted, int32_t j) { return IntAt(wanted, j + 1) == 1; }
+
+// Puts the channel's value (or text), the status word and the present frequency into
+// the host's arrays; a channel that is not wanted or not readable stores nothing.
+void StoreReply(const HostIntArray& wanted, HostDoubleArray& values, HostStringArray& texts,
+                const ChannelTable& table, const DriveTelegram& reply, int32_t j) {
+    if (!IsWanted(wanted, j)) return;
+    const ChannelRecord& channel = table.GetAt(j);
+    const int32_t access = channel.GetInteger(attr::kAccessType);
+    if (access != kReadOnly && access != kReadWrite) return;
+    const int32_t type = channel.GetInteger(attr::kParameterDataType);
+    if (type == kText) {
+        SetTextAt(texts, j + 1, DecodeParameterText(reply));
+    } else {
+        SetDoubleAt(values, j + 1, DecodeParameterValue(reply, type, ChannelFactor(channel)));
+    }
+    SetDoubleAt(values, kStatusWordChannel, ReplyStatusWord(reply));
+    SetDoubleAt(values, kPresentFrequencyChannel, ReplyMainActualValue(reply));
+}
+
+}  // namespace
+
+int32_t ReadChannel(DeviceInstance& device, SerialIo& io, const HostIntArray& wanted, HostDoubleArray& values,
+                    HostStringArray& texts, int32_t j) {
+    const DeviceState& state = *StateOf(device);
+    const ChannelRecord& channel = state.channelTable->GetAt(j);
+    DriveTelegram telegram;
+    const int32_t expected = BuildReadTelegram(telegram, state.Setting(kDeviceAddress),
+                                               channel.GetInteger(attr::kParameterNumber),
+                                               channel.GetInteger(attr::kParameterDataType));
+    const int32_t result = ExchangeTelegram(device, io, telegram, expected);
+    if (result > 0) {
+        StoreReply(wanted, values, texts, *state.channelTable, telegram, j);
+        SetDoubleAt(values, kCommunicationStatusChannel, 0.0);
+        return 0;
+    }
+    SetDoubleAt(values, kCommunicationStatusChannel, -static_cast<double>(result));
+    return kCollectionFailed;
+}
+
+int32_t CollectNextGroup(DeviceInstance& device, SerialIo& io, const HostIntArray& wanted, HostDoubleArray& values,
+                         HostStringArray& texts) {
+    DeviceState& state = *StateOf(device);
+    // Stored groups of a damaged configuration may disagree with the table: only
+    // table indices that exist are visited.
+    const int32_t groups = std::min(state.readGroupStarts.Count(), state.readGroupEnds.Count());
+    const int32_t channels = state.channelTable->GetCount();
+    for (int32_t visit = 0; visit < groups; ++visit) {
+        if (++state.groupCursor >= groups || state.groupCursor < 0) state.groupCursor = 0;
+        const int32_t start = std::max(state.readGroupStarts[state.groupCursor], 0);
+        const int32_t end = std::min(state.readGroupEnds[state.groupCursor], channels - 1);
+        for (int32_t j = start; j <= end; ++j) {
+            if (!IsWanted(wanted, j)) continue;
+            const int32_t result = ReadChannel(device, io, wanted, values, texts, j);
+            if (result < 0) --state.groupCursor;  // the next call visits this group again
+            return result;
+        }
+    }
+    return 0;
 }
 
 }  // namespace korvan

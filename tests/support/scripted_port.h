@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "platform/serial_port.h"
@@ -38,6 +39,10 @@ public:
 
     bool Write(std::span<const uint8_t> bytes) override {
         written.emplace_back(bytes.begin(), bytes.end());
+        if (writeSucceeds && responder) {
+            std::vector<uint8_t> reply = responder(written.back());
+            if (!reply.empty()) Arrive(clock_.now + replyDelay, std::move(reply));
+        }
         return writeSucceeds;
     }
     platform::PortStatus QueryAndClearErrors() override {
@@ -74,6 +79,10 @@ public:
     }
 
     std::size_t Queued() const { return queue_.size(); }
+
+    // Answers each written request (an empty answer is no reply), replyDelay ms later.
+    std::function<std::vector<uint8_t>(const std::vector<uint8_t>&)> responder;
+    uint32_t replyDelay = 5;
 
     std::vector<std::vector<uint8_t>> written;
     std::vector<uint32_t> waits;
