@@ -27,20 +27,41 @@ struct Command {
     std::u16string_view arguments;
 };
 
+constexpr std::size_t kLongestWord = 10;  // "ZELK_WRITE"
+
+// The end of the text before `open` once trailing white space is removed (not before `from`).
+std::size_t TrimmedEnd(std::u16string_view text, std::size_t from, std::size_t open) {
+    std::size_t end = open == std::u16string_view::npos ? from : open;
+    while (end > from && platform::IsWhiteSpace(text[end - 1])) --end;
+    return end;
+}
+
 // Splits the text into its commands, first to last. Each is a word, "(", arguments
 // and ")"; what follows the ")" is the next command's text. A rest without both
-// parentheses holds no command.
+// parentheses holds no command. Every character is looked at a bounded number of
+// times, however the parentheses are arranged, and a word too long to be a command
+// word is not copied.
 std::vector<Command> SplitCommands(std::u16string_view text) {
     std::vector<Command> commands;
+    std::size_t position = 0;
     std::size_t open = text.find(u'(');
-    while (!text.empty()) {
-        const std::size_t close = text.find(u')');
+    std::size_t wordEnd = TrimmedEnd(text, 0, open);
+    while (position < text.size()) {
+        const std::size_t close = text.find(u')', position);
         if (open == std::u16string_view::npos || close == std::u16string_view::npos) break;
-        const std::u16string_view arguments = close > open ? text.substr(open + 1, close - open - 1) : u"";
-        commands.push_back({platform::ToUpper(platform::Trim(text.substr(0, open))), arguments});
-        text.remove_prefix(close + 1);
-        // The first "(" of the rest: the one found before when it lies past the ")".
-        open = open > close ? open - close - 1 : text.find(u'(');
+        std::size_t wordStart = position;
+        while (wordStart < wordEnd && platform::IsWhiteSpace(text[wordStart])) ++wordStart;
+        Command command;
+        if (wordEnd - wordStart <= kLongestWord) {
+            command.word = platform::ToUpper(text.substr(wordStart, wordEnd - wordStart));
+        }
+        if (close > open) command.arguments = text.substr(open + 1, close - open - 1);
+        commands.push_back(command);
+        position = close + 1;
+        if (open < position) {
+            open = text.find(u'(', position);
+            wordEnd = TrimmedEnd(text, position, open);
+        }
     }
     return commands;
 }
