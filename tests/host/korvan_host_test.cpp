@@ -1,0 +1,177 @@
+// korvan-host as a person runs it: a built program against a simulated drive on a
+// pseudo-terminal, with archives kept in files between runs.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <thread>
+
+#include "tests/support/child_process.h"
+#include "tools/korvan-sim/simulator.h"
+
+namespace korvan {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RunProgram;
+
+const std::string kHost = KORVAN_HOST_PROGRAM;
+const std::string kSim = KORVAN_SIM_PROGRAM;
+const std::string kDriver = KORVAN_BUILT_DRIVER;
+
+class KorvanHostTest : public ::testing::Test {
+protected:
+    KorvanHostTest() {
+        char pattern[] = "/tmp/korvan-host-test-XXXXXX";
+        folder_ = mkdtemp(pattern);
+    }
+    ~KorvanHostTest() override { fs::remove_all(folder_); }
+
+    std::string Path(const std::string& name) const { return folder_ + "/" + name; }
+    std::string DemoArchive() {
+        const std::string copy = Path("demo.archive");
+        fs::copy_file(KORVAN_EXAMPLE_ARCHIVE, copy, fs::copy_options::overwrite_existing);
+        return copy;
+    }
+    testing::Finished Host(std::vector<std::string> arguments, double seconds = 60.0) {
+        arguments.insert(arguments.begin(), {kHost, "--driver", kDriver});
+        return RunProgram(arguments, seconds);
+    }
+    // A simulated drive answering at once (no wire pacing) at `addresses`.
+    std::unique_ptr<korvansim::Simulator> Drive(std::vector<uint8_t> addresses = {1}) {
+        korvansim::Options options;
+        options.addresses = std::move(addresses);
+        options.pacing = false;
+        auto drive = std::make_unique<korvansim::Simulator>(options);
+        line_ = drive->StartOnPty();
+        EXPECT_FALSE(line_.empty()) << drive->Error();
+        return drive;
+    }
+
+    std::string folder_;
+    std::string line_;
+};
+
+// The values of device `device` in the last JSON round: host channel -> value text.
+std::map<int, std::string> LastRound(const std::string& output, int device) {
+    std::map<int, std::string> values;
+    const std::size_t start = output.rfind("{\"round\"");
+    if (start == std::string::npos) return values;
+    std::size_t at = start;
+    for (int skip = 0; skip <= device && at != std::string::npos; ++skip) at = output.find("{\"archive\"", at + 1);
+    if (at == std::string::npos) return values;
+    const std::string round = output.substr(at, output.find("]}", at) - at);
+    const std::regex channel(R"re(\{"k":(\d+),"name":"[^"]*","type":-?\d+,"value":("[^"]*"|[-0-9.e+]+)\})re");
+    for (std::sregex_iterator it(round.begin(), round.end(), channel), end; it != end; ++it) {
+        values[std::stoi((*it)[1])] = (*it)[2];
+    }
+    return values;
+}
+
+TEST_F(KorvanHostTest, PropertiesSetInOneRunAreThereInTheNext) {
+    const std::string archive = Path("device.archive");
+    const auto set = Host({"--archive", archive, "set", "address=3", "通讯等待时间=350"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    const auto shown = Host({"--archive", archive, "props"});
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.out, "设备地址 = 3\n通讯等待时间 = 350\n");
+    EXPECT_EQ(fs::file_size(archive), 166u);  // the blob, not the 16534-byte buffer
+}
+
+TEST_F(KorvanHostTest, TheChannelListNumbersHostChannels) {
+    const auto listed = Host({"--archive", DemoArchive(), "channels"});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out.rfind("0\t1\t通讯状态\n1\t2\t当前频率\n", 0), 0u) << listed.out;
+    EXPECT_NE(listed.out.find("10\t3\t机型\n"), std::string::npos);
+}
+
+TEST_F(KorvanHostTest, CollectedValuesAreTheDrivesAndTextsComeWhole) {
+    auto drive = Drive();
+    const auto run = Host({"--archive", DemoArchive(), "--port", line_, "run", "--count", "30", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto values = LastRound(run.out, 0);
+    EXPECT_EQ(values.at(5), std::to_string(*drive->Value(1, 537)));        // heatsink, factor 1
+    EXPECT_EQ(std::stod(values.at(7)), *drive->Value(1, 207) * 0.01);      // ramp time, factor 0.01
+    // The drive pads its nameplate texts with blanks to the field's width.
+    EXPECT_EQ(values.at(10), "\"" + *drive->Text(1, 621) + "  \"");
+    EXPECT_EQ(std::stod(values.at(2)), *drive->StatusWord(1));
+}
+
+TEST_F(KorvanHostTest, CommandsReadAndWriteThroughHostVariables) {
+    auto drive = Drive();
+    const auto run = Host({"--archive", DemoArchive(), "--port", line_, "exec", "READ(207,-2,4,R)",
+                           "WRITE(208,-2,4,0,N)", "READ(621,0,5,T)", "READ(9999,0,0,R)", "--var", "R:float=0",
+                           "--var", "N:int=7", "--var", "T:text=none"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("READ(207,-2,4,R) -> 0 (done)"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("READ(9999,0,0,R) -> 300 (unusable arguments)"), std::string::npos);
+    EXPECT_NE(run.out.find("R = 3 (float)"), std::string::npos);
+    EXPECT_NE(run.out.find("T = \"" + *drive->Text(1, 621) + "  \" (text)"), std::string::npos) << run.out;
+    EXPECT_EQ(*drive->Value(1, 208), 700);  // 7 s at factor 0.01
+}
+
+TEST_F(KorvanHostTest, TwoDevicesShareOneLineAtTheirOwnAddresses) {
+    const std::string first = DemoArchive();
+    const std::string second = Path("second.archive");
+    fs::copy_file(first, second);
+    ASSERT_EQ(Host({"--archive", second, "set", "address=2"}).status, 0);
+    auto drive = Drive({1, 2});
+    drive->SetValue(2, 207, 0, 450);  // ramp-up time 4.50 s on the second drive only
+    const auto run = Host({"--archive", first, "--archive", second, "--port", line_, "run", "--count", "12", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(LastRound(run.out, 0).at(7), "3");
+    EXPECT_EQ(LastRound(run.out, 1).at(7), "4.5");
+}
+
+TEST_F(KorvanHostTest, TheSimulatorProgramServesAHostProgram) {
+    const std::string link = Path("line");
+    testing::Child simulator({kSim, "--pty", "--link", link, "--no-pacing"});
+    for (int wait = 0; wait < 100 && !fs::exists(link); ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto run = Host({"--archive", DemoArchive(), "--port", link, "run", "--count", "6", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(LastRound(run.out, 0).at(5), "30");
+    simulator.Signal(SIGINT);
+    EXPECT_EQ(simulator.Wait(), 0);
+}
+
+TEST_F(KorvanHostTest, AKilledSaveLeavesTheOldOrTheNewConfiguration) {
+    const std::string archive = Path("durable.archive");
+    ASSERT_EQ(Host({"--archive", archive, "set", "address=1"}).status, 0);
+    std::mt19937 random(7);
+    int previous = 1;
+    for (int round = 2; round < 40; ++round) {
+        {
+            testing::Child save({kHost, "--driver", kDriver, "--archive", archive, "set", "address=" + std::to_string(round)});
+            std::this_thread::sleep_for(std::chrono::microseconds(random() % 15000));
+        }  // SIGKILL, wherever it is
+        const auto shown = Host({"--archive", archive, "props"});
+        ASSERT_EQ(shown.status, 0) << shown.err;
+        const bool old = shown.out.find("设备地址 = " + std::to_string(previous) + "\n") == 0;
+        const bool fresh = shown.out.find("设备地址 = " + std::to_string(round) + "\n") == 0;
+        ASSERT_TRUE(old || fresh) << shown.out;
+        if (fresh) previous = round;
+    }
+}
+
+TEST_F(KorvanHostTest, BadCommandLinesGetOneLineAndAFailingStatus) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--frobnicate", "props"}, {"run"}, {"exec"}, {"fly"}, {"--baud", "fast", "props"}, {"--count"}};
+    for (const auto& arguments : bad) {
+        const auto result = Host(arguments);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+    const auto unreadable = Host({"--archive", folder_, "props"});
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_NE(unreadable.err.find("cannot read archive"), std::string::npos);
+    const auto noLine = Host({"--archive", Path("x.archive"), "--port", Path("no-such-tty"), "run", "--count", "1"});
+    EXPECT_EQ(noLine.status, 1);
+    EXPECT_NE(noLine.err.find("cannot open"), std::string::npos) << noLine.err;
+}
+
+}  // namespace
+}  // namespace korvan

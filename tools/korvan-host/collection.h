@@ -1,0 +1,56 @@
+// The collection loop: the host calls SvrCollectDevData for each device in turn, one
+// round after another, and reports what arrives.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/korvan-host/host_session.h"
+
+namespace korvanhost {
+
+// One device's host arrays and what its last call returned.
+struct DeviceReadings {
+    std::vector<Channel> channels;
+    std::vector<double> values;
+    std::vector<std::u16string> texts;
+    int32_t result = 0;
+};
+
+struct CollectionStats {
+    uint64_t calls = 0;
+    std::array<uint64_t, 5> byStatus{};  // calls whose status was 0 (ok) .. 4
+    double totalMs = 0.0;
+    double worstMs = 0.0;
+    double MeanMs() const { return calls == 0 ? 0.0 : totalMs / static_cast<double>(calls); }
+};
+
+// Which channels the host wants in a call. Within a read group the driver reads the
+// lowest wanted channel, so wanting everything keeps a group's later channels
+// waiting; a scan list wants one readable channel per call, each in turn.
+enum class Wanting { EveryChannel, ScanList };
+
+class Collector {
+public:
+    explicit Collector(HostDevices& devices, Wanting wanting = Wanting::ScanList);
+    // SvrInitDevRun for every device.
+    void Start();
+    // One SvrCollectDevData per device.
+    void Round();
+    const std::vector<DeviceReadings>& Readings() const { return readings_; }
+    const CollectionStats& Stats() const { return stats_; }
+
+private:
+    std::vector<int32_t> WantedFlags(std::size_t device);
+
+    HostDevices& devices_;
+    Wanting wanting_;
+    std::vector<DeviceReadings> readings_;
+    std::vector<std::size_t> scanPositions_;
+    CollectionStats stats_;
+};
+
+}  // namespace korvanhost

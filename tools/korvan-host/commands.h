@@ -1,0 +1,22 @@
+// The commands of korvan-host, each returning the process's exit status.
+#pragma once
+
+#include "tools/korvan-host/options.h"
+
+namespace korvanhost {
+
+int ShowProperties(const Options& options);
+int SetProperties(const Options& options);
+int ShowChannels(const Options& options);
+int EditChannels(const Options& options);
+int Run(const Options& options);
+int Execute(const Options& options);
+int Demo(const Options& options);
+
+// Set by SIGINT and SIGTERM: a run ends at the next round.
+bool Interrupted();
+void CatchInterrupts();
+// Korvan.drv beside the running korvan-host.
+std::string DriverBesideProgram();
+
+}  // namespace korvanhost

@@ -1,0 +1,68 @@
+// The host's side of a session with the driver: the loaded module, one device per
+// archive file, and the run-time automation object with the host variables.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/hostkit/driver_library.h"
+#include "tools/hostkit/host_automation.h"
+#include "tools/hostkit/host_device.h"
+
+namespace korvanhost {
+
+struct Property {
+    std::u16string name;
+    std::u16string value;
+};
+
+struct Channel {
+    std::u16string name;
+    int32_t type = 0;  // 1 status, 2 numeric, 3 text; negative when write only
+};
+
+class HostDevices {
+public:
+    // Loads the driver and reads every archive; Error() tells what failed.
+    HostDevices(const std::string& driverPath, const std::vector<std::string>& archives);
+    ~HostDevices();
+    HostDevices(const HostDevices&) = delete;
+    HostDevices& operator=(const HostDevices&) = delete;
+
+    const std::string& Error() const { return error_; }
+    std::size_t Count() const { return devices_.size(); }
+    const std::string& ArchivePath(std::size_t device) const { return devices_[device]->path; }
+    const hostkit::EntryPoints& Svr() const { return library_->Svr(); }
+    DeviceInstance* Instance(std::size_t device) { return devices_[device]->host.Instance(); }
+    hostkit::HostAutomationObject& RunObject() { return *runObject_; }
+
+    std::vector<Property> Properties(std::size_t device);
+    // Each address property, as the simulated line must answer them.
+    std::vector<uint8_t> Addresses();
+    void SetProperties(std::size_t device, const std::vector<Property>& properties);
+    std::vector<Channel> Channels(std::size_t device);
+    // Gives every device the line, and the driver the run-time object.
+    void AttachLine(int32_t handle);
+    // Releases every device state, then saves each archive whose bytes changed.
+    bool ReleaseAndSave();
+
+private:
+    struct Device {
+        std::string path;
+        hostkit::HostDevice host;
+        std::vector<uint8_t> loaded;
+    };
+
+    std::unique_ptr<hostkit::HostAutomationObject> runObject_;  // outlives the module
+    std::unique_ptr<hostkit::DriverLibrary> library_;
+    std::vector<std::unique_ptr<Device>> devices_;
+    std::string error_;
+};
+
+// The configuration bytes of an archive as the host keeps them: the blob the driver
+// wrote last (up to the position after a store pass), or the whole buffer.
+std::vector<uint8_t> StoredBytes(const ConfigArchive& archive);
+
+}  // namespace korvanhost

@@ -1,0 +1,190 @@
+#include "tools/korvan-host/options.h"
+
+#include <charconv>
+#include <cstring>
+#include <optional>
+#include <string_view>
+
+#include "tools/hostkit/utf8.h"
+
+namespace korvanhost {
+namespace {
+
+using Error = std::string;
+
+template <class Number>
+std::optional<Number> ParseNumber(std::string_view text) {
+    Number value{};
+    int base = 10;
+    if constexpr (std::is_integral_v<Number>) {
+        if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+            text.remove_prefix(2);
+            base = 16;
+        }
+    }
+    std::from_chars_result result{};
+    if constexpr (std::is_integral_v<Number>) result = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    else result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc{} || result.ptr != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+// NAME:int=5, NAME:float=1.5, NAME:text=abc
+std::variant<Variable, Error> ParseVariable(std::string_view text) {
+    const std::size_t colon = text.find(':');
+    const std::size_t equals = text.find('=', colon == std::string_view::npos ? 0 : colon);
+    if (colon == std::string_view::npos || equals == std::string_view::npos || colon == 0) {
+        return Error("a variable is NAME:int=VALUE, NAME:float=VALUE or NAME:text=VALUE, not '" + std::string(text) + "'");
+    }
+    const std::string_view type = text.substr(colon + 1, equals - colon - 1);
+    const std::string_view value = text.substr(equals + 1);
+    Variable variable{hostkit::FromUtf8(text.substr(0, colon)), {}};
+    if (type == "text") {
+        variable.value = hostkit::FromUtf8(value);
+    } else if (type == "int") {
+        const auto number = ParseNumber<int32_t>(value);
+        if (!number) return Error("not an integer: '" + std::string(value) + "'");
+        variable.value = *number;
+    } else if (type == "float") {
+        const auto number = ParseNumber<float>(value);
+        if (!number) return Error("not a number: '" + std::string(value) + "'");
+        variable.value = *number;
+    } else {
+        return Error("unknown variable type '" + std::string(type) + "' (int, float or text)");
+    }
+    return variable;
+}
+
+bool IsCommand(std::string_view word) {
+    for (const char* command : {"props", "set", "channels", "edit", "run", "exec", "demo", "help"}) {
+        if (word == command) return true;
+    }
+    return false;
+}
+
+class Parser {
+public:
+    Parser(int argc, char** argv) : argc_(argc), argv_(argv) {}
+
+    std::variant<Options, Error> Parse() {
+        for (index_ = 1; index_ < argc_; ++index_) {
+            const std::string_view word = argv_[index_];
+            if (word.size() > 1 && word[0] == '-') {
+                if (auto error = Option(word)) return *error;
+            } else if (options_.command.empty()) {
+                if (!IsCommand(word)) return Error("unknown command '" + std::string(word) + "' (see korvan-host help)");
+                options_.command = word;
+            } else {
+                options_.arguments.emplace_back(word);
+            }
+        }
+        return Finish();
+    }
+
+private:
+    std::optional<Error> Option(std::string_view name) {
+        if (name == "--sim") return options_.sim = true, std::nullopt;
+        if (name == "--trace") return options_.trace = true, std::nullopt;
+        if (name == "--json") return options_.json = true, std::nullopt;
+        if (name == "--plain") return options_.plain = true, std::nullopt;
+        if (name == "--help" || name == "-h") return options_.command = "help", std::nullopt;
+        const char* value = Value();
+        if (value == nullptr) return Error("option " + std::string(name) + " needs a value");
+        if (name == "--driver") return options_.driver = value, std::nullopt;
+        if (name == "--archive") return options_.archives.emplace_back(value), std::nullopt;
+        if (name == "--port") return options_.port = value, std::nullopt;
+        if (name == "--framing") return options_.framing = value, std::nullopt;
+        if (name == "--var") return Variable(value);
+        if (name == "--baud") return Number(options_.baud, value, name);
+        if (name == "--device") return Number(options_.device, value, name);
+        if (name == "--count") return Number(options_.count, value, name);
+        if (name == "--rate") return Number(options_.rate, value, name);
+        if (name == "--control") return Number(options_.controlWord, value, name);
+        if (name == "--reference") return Number(options_.reference, value, name);
+        return Error("unknown option " + std::string(name) + " (see korvan-host help)");
+    }
+
+    const char* Value() { return index_ + 1 < argc_ ? argv_[++index_] : nullptr; }
+
+    // Only the reference may be negative.
+    template <class Target>
+    std::optional<Error> Number(Target& target, const char* text, std::string_view name) {
+        const auto number = ParseNumber<Target>(text);
+        bool negative = false;
+        if constexpr (std::is_signed_v<Target>) negative = number && *number < 0;
+        if (!number || (negative && name != "--reference")) {
+            return Error("option " + std::string(name) + " takes a number, not '" + text + "'");
+        }
+        target = *number;
+        return std::nullopt;
+    }
+
+    std::optional<Error> Variable(const char* text) {
+        auto parsed = ParseVariable(text);
+        if (auto* error = std::get_if<Error>(&parsed)) return *error;
+        options_.variables.push_back(std::get<korvanhost::Variable>(std::move(parsed)));
+        return std::nullopt;
+    }
+
+    std::variant<Options, Error> Finish() {
+        if (options_.command.empty()) return Error("no command given (see korvan-host help)");
+        if (options_.archives.empty()) options_.archives.emplace_back("korvan-device.archive");
+        if (options_.device >= options_.archives.size()) return Error("--device is beyond the archives given");
+        const bool needsLine = options_.command == "run" || options_.command == "exec";
+        if (needsLine && options_.port.empty() && !options_.sim) return Error("no line: give --port TTY or --sim");
+        if (!options_.port.empty() && options_.sim) return Error("give either --port or --sim, not both");
+        if (options_.command == "exec" && options_.arguments.empty()) return Error("exec needs a command text");
+        if (options_.command == "set" && options_.arguments.empty()) return Error("set needs NAME=VALUE");
+        return options_;
+    }
+
+    int argc_;
+    char** argv_;
+    int index_ = 1;
+    Options options_;
+};
+
+}  // namespace
+
+std::variant<Options, std::string> ParseOptions(int argc, char** argv) { return Parser(argc, argv).Parse(); }
+
+const char* Usage() {
+    return R"USAGE(korvan-host: a stand-in HMI host for the Korvan VLT5000 driver.
+
+usage: korvan-host [options] COMMAND [arguments]
+
+Commands:
+  props                 show the device properties
+  set NAME=VALUE...     set device properties (address=, wait= or the property names)
+  channels              list the channels with their host channel numbers
+  edit                  open the channel property dialog (needs a display)
+  run                   collect channel values from the drive(s) on the line
+  exec TEXT...          run device commands, e.g. "READ(518,-1,3,F)" --var F:float=0
+  demo                  the guided demonstration against a simulated drive
+  help                  this text
+
+Options:
+  --driver PATH         the driver module (default: Korvan.drv beside korvan-host)
+  --archive FILE        a device's configuration archive; repeat for several devices
+                        on one line (default: korvan-device.archive)
+  --device N            the device (0 = the first --archive) that props, set,
+                        channels, edit and exec act on
+  --port TTY            the serial line, e.g. /dev/ttyUSB0
+  --baud N              baud rate (default 9600)
+  --framing F           8E1 (default), 8N1, 8N2 or 8O1
+  --sim                 start a simulated VLT5000 on a pseudo-terminal instead
+  --trace               show every telegram on the line, both directions
+  --count N             run: stop after N collection rounds
+  --rate HZ             run: rounds per second (default: as fast as the line allows)
+  --json                run: one JSON object per collection round
+  --plain               plain lines even on a terminal
+  --var NAME:TYPE=VALUE exec: a host variable (TYPE int, float or text)
+  --control WORD        exec: the control word in results element 3 (e.g. 0x047C)
+  --reference N         exec: the reference in results element 4
+
+Configuration changes are saved to the archive atomically. Ctrl-C ends a run
+cleanly: the device is released, the archive saved, the line closed.
+)USAGE";
+}
+
+}  // namespace korvanhost

@@ -1,0 +1,42 @@
+// The command line of korvan-host.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "tools/hostkit/host_automation.h"
+
+namespace korvanhost {
+
+struct Variable {
+    std::u16string name;
+    hostkit::HostValue value;
+};
+
+struct Options {
+    std::string command;                // props, set, channels, edit, run, exec, demo, help
+    std::vector<std::string> arguments; // set: NAME=VALUE; exec: command texts
+    std::string driver;                 // empty: Korvan.drv beside korvan-host
+    std::vector<std::string> archives;  // one per device on the line
+    std::size_t device = 0;             // the device props/set/channels/edit/exec act on
+    std::string port;                   // a tty; empty with --sim
+    uint32_t baud = 9600;
+    std::string framing = "8E1";
+    bool sim = false;
+    bool trace = false;
+    bool json = false;
+    bool plain = false;                 // plain lines even on a terminal
+    int64_t count = -1;                 // run: rounds (-1 until interrupted)
+    double rate = 0.0;                  // run: rounds per second (0 as fast as the line allows)
+    int32_t controlWord = 0;            // exec: results element 3
+    int32_t reference = 0;              // exec: results element 4
+    std::vector<Variable> variables;    // exec: host variables
+};
+
+// The options, or a one-line error.
+std::variant<Options, std::string> ParseOptions(int argc, char** argv);
+const char* Usage();
+
+}  // namespace korvanhost
