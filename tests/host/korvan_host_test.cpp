@@ -23,6 +23,14 @@ const std::string kHost = KORVAN_HOST_PROGRAM;
 const std::string kSim = KORVAN_SIM_PROGRAM;
 const std::string kDriver = KORVAN_BUILT_DRIVER;
 
+// A built program's command line; programs of another processor run under its emulator.
+std::vector<std::string> Program(const std::string& path, std::vector<std::string> arguments) {
+    const std::string emulator = KORVAN_EMULATOR;
+    arguments.insert(arguments.begin(), path);
+    if (!emulator.empty()) arguments.insert(arguments.begin(), emulator);
+    return arguments;
+}
+
 class KorvanHostTest : public ::testing::Test {
 protected:
     KorvanHostTest() {
@@ -38,8 +46,8 @@ protected:
         return copy;
     }
     testing::Finished Host(std::vector<std::string> arguments, double seconds = 60.0) {
-        arguments.insert(arguments.begin(), {kHost, "--driver", kDriver});
-        return RunProgram(arguments, seconds);
+        arguments.insert(arguments.begin(), {"--driver", kDriver});
+        return RunProgram(Program(kHost, arguments), seconds);
     }
     // A simulated drive answering at once (no wire pacing) at `addresses`.
     std::unique_ptr<korvansim::Simulator> Drive(std::vector<uint8_t> addresses = {1}) {
@@ -129,7 +137,7 @@ TEST_F(KorvanHostTest, TwoDevicesShareOneLineAtTheirOwnAddresses) {
 
 TEST_F(KorvanHostTest, TheSimulatorProgramServesAHostProgram) {
     const std::string link = Path("line");
-    testing::Child simulator({kSim, "--pty", "--link", link, "--no-pacing"});
+    testing::Child simulator(Program(kSim, {"--pty", "--link", link, "--no-pacing"}));
     for (int wait = 0; wait < 100 && !fs::exists(link); ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     const auto run = Host({"--archive", DemoArchive(), "--port", link, "run", "--count", "6", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -145,7 +153,8 @@ TEST_F(KorvanHostTest, AKilledSaveLeavesTheOldOrTheNewConfiguration) {
     int previous = 1;
     for (int round = 2; round < 40; ++round) {
         {
-            testing::Child save({kHost, "--driver", kDriver, "--archive", archive, "set", "address=" + std::to_string(round)});
+            testing::Child save(
+                Program(kHost, {"--driver", kDriver, "--archive", archive, "set", "address=" + std::to_string(round)}));
             std::this_thread::sleep_for(std::chrono::microseconds(random() % 15000));
         }  // SIGKILL, wherever it is
         const auto shown = Host({"--archive", archive, "props"});

@@ -34,7 +34,7 @@ int Spawn(const std::vector<std::string>& argv, int& out, int* err) {
     if (err != nullptr) posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
     pid_t pid = -1;
     auto args = Arguments(argv);
-    if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) pid = -1;
+    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     close(outPipe[1]);
     out = outPipe[0];
