@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     transcript::Session session{library.Svr(), out};
     transcript::PlayEntryPoints(session);
     transcript::PlayConfiguration(session);
+    transcript::PlayDriveLink(session);
     std::fputs(out.Str().c_str(), stdout);
     return 0;
 }

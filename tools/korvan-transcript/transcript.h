@@ -41,5 +41,6 @@ struct Session {
 
 void PlayEntryPoints(Session& session);
 void PlayConfiguration(Session& session);
+void PlayDriveLink(Session& session);
 
 }  // namespace transcript
