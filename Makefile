@@ -8,7 +8,7 @@ BUILD_SAN ?= build-sanitize
 DEPS      := scripts/install-deps.sh
 CTEST     := ctest --output-on-failure -j$(JOBS)
 
-.PHONY: all build arm test test-native test-arm test-sanitize transcript demo clean
+.PHONY: bench all build arm test test-native test-arm test-sanitize transcript demo clean
 
 all: build
 
@@ -43,6 +43,15 @@ test-sanitize:
 
 demo: build
 	@$(BUILD)/korvan-host demo --driver $(BUILD)/Korvan.drv
+
+# Figures, not assertions: collection calls against the paced simulated drive at 9600
+# 8E1 and 115200 8N1 (waking on input beside a plain 10 ms sleep), and micro-benchmarks.
+bench: build
+	@$(DEPS) bench
+	@cmake --build $(BUILD) -j$(JOBS) --target wire_bench micro_bench korvan_drv_sleepwait
+	@$(BUILD)/wire_bench $(BUILD)/Korvan.drv $(BUILD)/Korvan-sleepwait.drv 300
+	@echo
+	@$(BUILD)/micro_bench --benchmark_min_time=0.2
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ARM) $(BUILD_SAN)

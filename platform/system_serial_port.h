@@ -17,10 +17,6 @@ public:
     void DiscardInput() override;
     void WaitForInput(uint32_t milliseconds) override;
 
-    // How the wait between polls behaves: wake on input (default), or a plain sleep of
-    // the whole interval, as a port without input notification would.
-    static void SetPlainSleepWait(bool plainSleep);
-
 private:
     int32_t handle_;
     bool haveCounters_ = false;

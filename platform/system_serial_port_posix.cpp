@@ -8,16 +8,14 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 
 #include "platform/clock.h"
+#include "platform/serial_wait_style.h"
 #include "platform/system_serial_port.h"
 
 namespace korvan::platform {
 namespace {
-
-std::atomic<bool> plainSleepWait{false};
 
 void SleepMilliseconds(uint32_t milliseconds) {
     timespec delay{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
@@ -26,8 +24,6 @@ void SleepMilliseconds(uint32_t milliseconds) {
 }
 
 }  // namespace
-
-void SystemSerialPort::SetPlainSleepWait(bool plainSleep) { plainSleepWait = plainSleep; }
 
 bool SystemSerialPort::Write(std::span<const uint8_t> bytes) {
     std::size_t done = 0;
@@ -73,7 +69,7 @@ void SystemSerialPort::DiscardInput() {
 }
 
 void SystemSerialPort::WaitForInput(uint32_t milliseconds) {
-    if (plainSleepWait) {
+    if (BuildWaitStyle() == WaitStyle::PlainSleep) {
         SleepMilliseconds(milliseconds);
         return;
     }
