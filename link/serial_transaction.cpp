@@ -35,6 +35,8 @@ int32_t PollUntilStop(const DeviceInstance& device, SerialIo& io, ByteBuffer& bu
         } else if (ElapsedSince(start, io.clock.TickCount()) > timeoutMs) {
             break;
         }
+        const bool counted = mode != kReadUntilTerminator && count > buffer.size();
+        io.port.NoteBytesMissing(counted ? static_cast<uint32_t>(count - buffer.size()) : 0);
         io.port.WaitForInput(kPollIntervalMs);
     }
     return static_cast<int32_t>(buffer.size());

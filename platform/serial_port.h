@@ -26,6 +26,9 @@ public:
     virtual void DiscardInput() = 0;
     // Returns when input arrives or after `milliseconds`, whichever comes first.
     virtual void WaitForInput(uint32_t milliseconds) = 0;
+    // How many bytes the reply still lacks before the next wait (0: not known). A port
+    // may use it to let them gather and wake less often; it never waits longer for it.
+    virtual void NoteBytesMissing(uint32_t /*count*/) {}
 };
 
 // The millisecond tick and a plain sleep.

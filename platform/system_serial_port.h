@@ -16,9 +16,18 @@ public:
     bool Read(std::span<uint8_t> into) override;
     void DiscardInput() override;
     void WaitForInput(uint32_t milliseconds) override;
+    void NoteBytesMissing(uint32_t count) override { missing_ = count; }
 
 private:
+    // The time one byte takes to arrive, from the reads so far (0: not known yet).
+    double MicrosecondsPerByte() const;
+
     int32_t handle_;
+    uint32_t missing_ = 0;
+    int64_t firstReadUs_ = 0;     // when the first bytes were read …
+    uint32_t firstReadBytes_ = 0; // … and how many
+    int64_t lastReadUs_ = 0;
+    uint32_t bytesRead_ = 0;
     bool haveCounters_ = false;
     uint64_t errorCount_ = 0;  // the line's error counters at the last query
 };

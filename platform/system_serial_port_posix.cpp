@@ -8,6 +8,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/clock.h"
@@ -17,11 +18,28 @@
 namespace korvan::platform {
 namespace {
 
-void SleepMilliseconds(uint32_t milliseconds) {
-    timespec delay{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+void SleepMicroseconds(int64_t microseconds) {
+    timespec delay{static_cast<time_t>(microseconds / 1000000), static_cast<long>(microseconds % 1000000) * 1000L};
     while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
     }
 }
+
+void SleepMilliseconds(uint32_t milliseconds) { SleepMicroseconds(int64_t{milliseconds} * 1000); }
+
+int64_t NowMicroseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+// Sleeping through this share of the bytes still missing, at the rate seen so far,
+// does not overshoot the reply's last byte even when the rate was seen a quarter
+// slow; the remaining bytes wake the wait as they come. The rate counts once a few
+// bytes have come after the first read, and a gather never lasts longer than the
+// reply has taken so far, so a rate misjudged from a burst costs little.
+constexpr double kGatherShare = 0.75;
+constexpr int64_t kShortestGatherUs = 500;
+constexpr uint32_t kBytesForRate = 3;
 
 }  // namespace
 
@@ -60,7 +78,19 @@ bool SystemSerialPort::Read(std::span<uint8_t> into) {
         if (got <= 0) return false;
         done += static_cast<std::size_t>(got);
     }
+    lastReadUs_ = NowMicroseconds();
+    if (bytesRead_ == 0) {
+        firstReadUs_ = lastReadUs_;
+        firstReadBytes_ = static_cast<uint32_t>(into.size());
+    }
+    bytesRead_ += static_cast<uint32_t>(into.size());
     return true;
+}
+
+double SystemSerialPort::MicrosecondsPerByte() const {
+    const uint32_t later = bytesRead_ - firstReadBytes_;
+    if (later < kBytesForRate || lastReadUs_ <= firstReadUs_) return 0.0;
+    return static_cast<double>(lastReadUs_ - firstReadUs_) / later;
 }
 
 void SystemSerialPort::DiscardInput() {
@@ -72,6 +102,17 @@ void SystemSerialPort::WaitForInput(uint32_t milliseconds) {
     if (BuildWaitStyle() == WaitStyle::PlainSleep) {
         SleepMilliseconds(milliseconds);
         return;
+    }
+    // A reply that trickles in at the line's pace is let gather instead of waking on
+    // every byte.
+    const double perByte = MicrosecondsPerByte();
+    if (perByte > 0.0 && missing_ >= 2) {
+        const int64_t longest = std::min<int64_t>(NowMicroseconds() - firstReadUs_, int64_t{milliseconds} * 1000);
+        const int64_t gather = std::min(static_cast<int64_t>(kGatherShare * perByte * (missing_ - 1)), longest);
+        if (gather >= kShortestGatherUs) {
+            SleepMicroseconds(gather);
+            return;
+        }
     }
     pollfd watch{handle_, POLLIN, 0};
     const int timeout = static_cast<int>(milliseconds);

@@ -77,6 +77,10 @@ TEST_F(SerialTransactionTest, AReplyIsGatheredAcrossPollsWithWaitsBetween) {
     EXPECT_EQ(SerialRead(device, io, buffer, 200, kReadCount, 16, 13), 16);
     EXPECT_EQ(buffer, Range(0, 16));
     EXPECT_EQ(port.waits, (std::vector<uint32_t>{10, 10, 10}));
+    EXPECT_EQ(port.missingNotes, (std::vector<uint32_t>{11, 11, 5}));  // the port may let them gather
+    port.Arrive(40, {13});
+    SerialRead(device, io, buffer, 200, kReadUntilTerminator, 16, 13);
+    EXPECT_EQ(port.missingNotes.back(), 0u);  // a terminator gives no count
 }
 
 TEST_F(SerialTransactionTest, TheTimeOutIsExaminedOnlyWhenAPollFindsNothing) {

@@ -78,7 +78,10 @@ public:
         clock_.now += step;  // wraps like the system's tick
     }
 
+    void NoteBytesMissing(uint32_t count) override { missingNotes.push_back(count); }
+
     std::size_t Queued() const { return queue_.size(); }
+    std::vector<uint32_t> missingNotes;
 
     // Answers each written request (an empty answer is no reply), replyDelay ms later.
     std::function<std::vector<uint8_t>(const std::vector<uint8_t>&)> responder;
