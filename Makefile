@@ -8,12 +8,12 @@ BUILD_SAN ?= build-sanitize
 DEPS      := scripts/install-deps.sh
 CTEST     := ctest --output-on-failure -j$(JOBS)
 
-.PHONY: bench all build arm test test-native test-arm test-sanitize transcript demo clean
+.PHONY: bench all build arm test test-native test-arm test-sanitize transcript demo screenshots clean
 
 all: build
 
 build:
-	@$(DEPS) build
+	@$(DEPS) build gui
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@cmake --build $(BUILD) -j$(JOBS)
 
@@ -36,10 +36,16 @@ transcript: build arm
 test: test-native test-arm transcript
 
 test-sanitize:
-	@$(DEPS) build
+	@$(DEPS) build gui
 	@test -f $(BUILD_SAN)/CMakeCache.txt || cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DKORVAN_SANITIZE=ON
 	@cmake --build $(BUILD_SAN) -j$(JOBS)
 	@cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 $(CTEST)
+
+# Pictures of both dialogs, taken on Xvfb: docs/channel-dialog.png, docs/add-channel-dialog.png.
+screenshots: build
+	@mkdir -p docs
+	@NO_AT_BRIDGE=1 GDK_BACKEND=x11 timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" \
+	  $(BUILD)/korvan-screenshots $(BUILD)/Korvan.drv docs
 
 demo: build
 	@$(BUILD)/korvan-host demo --driver $(BUILD)/Korvan.drv

@@ -4,12 +4,14 @@
 #include <cstdint>
 
 #include "channels/channel_list.h"
+#include "channels/channel_property_dialog.h"
 #include "driver/configuration.h"
 #include "driver/device_properties.h"
 #include "driver/device_state.h"
 #include "driver/host_containers.h"
 #include "driver/process_objects.h"
 #include "platform/clock.h"
+#include "platform/dialog_resource_module.h"
 #include "platform/system_serial_port.h"
 #include "runtime/collection_cycle.h"
 #include "runtime/device_commands.h"
@@ -106,7 +108,12 @@ KORVAN_EXPORT int32_t SvrEditProperties(void*, uint8_t* flag) {
 
 KORVAN_EXPORT int32_t SvrEditCustomProperty(DeviceInstance* dev) {
     return Guarded(1, [&] {
-        Loaded(dev);
+        DeviceState* state = Loaded(dev);
+        if (state == nullptr) return 1;
+        platform::ResourceModuleSelection resources(ModuleHandle());
+        ChannelPropertyDialog dialog(*state);
+        if (dialog.DoModal() == platform::kIdOk) SaveConfiguration(*dev);
+        resources.Restore();
         return 1;
     });
 }
