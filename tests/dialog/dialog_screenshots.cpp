@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         .Do([] { ui::Click(ui::FindControl(kChannelDialog, 1002)); })
         .WaitFor("the add dialog", [] { return ui::IsOnScreen(ui::FindDialog(kAddDialog)); })
         .Do([] {
-            ui::Type(ui::FindControl(kAddDialog, 8004), "1-07");
+            ui::Type(ui::FindControl(kAddDialog, 8004), "518");
             ui::Type(ui::FindControl(kAddDialog, 8005), "输出频率");
             ui::Pick(ui::FindControl(kAddDialog, 8020), 4);
             ui::Pick(ui::FindControl(kAddDialog, 8021), 3);

@@ -36,6 +36,10 @@ void PlayEntryPoints(Session& s) {
     hostkit::Set(values.raw, {5, 5, 5, 5, 5});
     result = s.svr.CollectDevData(device.Instance(), &wanted, &values, &texts);
     s.out.Line("SvrCollectDevData(no read groups) -> " + std::to_string(result) + " " + Show(values.raw));
+    const std::string before = ShowArchive(device.Archive());
+    result = s.svr.EditCustomProperty(device.Instance());  // no display: the dialog cannot open
+    s.out.Line("SvrEditCustomProperty -> " + std::to_string(result) + " archive " +
+               (ShowArchive(device.Archive()) == before ? "unchanged" : "changed"));
     result = s.svr.ExitDevRun(device.Instance());
     const int32_t again = s.svr.ExitDevRun(device.Instance());
     s.out.Line("SvrExitDevRun -> " + std::to_string(result) + ", again -> " + std::to_string(again));
