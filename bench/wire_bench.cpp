@@ -1,8 +1,6 @@
 // wire_bench DRIVER COMPARISON-DRIVER [CALLS]: times SvrCollectDevData against the
 // simulated drive on a pty, paced like a real line at 9600 8E1 and 115200 8N1, with the
 // driver's wait between polls (woken by input) and with a plain 10 ms sleep beside it.
-#include <fcntl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -15,6 +13,7 @@
 #include "tools/hostkit/driver_library.h"
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/host_device.h"
+#include "tools/hostkit/raw_line.h"
 #include "tools/korvan-sim/simulator.h"
 
 namespace {
@@ -26,15 +25,6 @@ struct Line {
 };
 
 constexpr uint32_t kTelegramBytes = 16;
-
-int OpenRaw(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios settings{};
-    tcgetattr(fd, &settings);
-    cfmakeraw(&settings);
-    tcsetattr(fd, TCSANOW, &settings);
-    return fd;
-}
 
 // Times `calls` collection calls of one numeric channel (a 16-byte request, a 16-byte reply).
 bench::CallFigures TimeCalls(const hostkit::EntryPoints& svr, int fd, int calls) {
@@ -82,7 +72,7 @@ void Measure(const Line& line, const std::string& wake, const std::string& sleep
         options.baud = line.baud;
         options.framing = framing;
         korvansim::Simulator drive(options);
-        const int fd = OpenRaw(drive.StartOnPty());
+        const int fd = hostkit::OpenRawLine(drive.StartOnPty());
         hostkit::DriverLibrary library(path);
         if (!library.Loaded()) {
             std::printf("  %s: %s\n", label, library.Error().c_str());

@@ -1,8 +1,6 @@
 // A simulated drive on a pseudo-terminal, and the host's end of that line opened raw.
 #pragma once
 
-#include <fcntl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "tools/hostkit/raw_line.h"
 #include "tools/korvan-sim/simulator.h"
 
 namespace korvan::testing {
@@ -19,11 +18,7 @@ public:
     explicit SimLine(korvansim::Options options = {}) : drive_(std::make_unique<korvansim::Simulator>(options)) {
         path_ = drive_->StartOnPty();
         EXPECT_FALSE(path_.empty()) << drive_->Error();
-        fd_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        termios settings{};
-        tcgetattr(fd_, &settings);
-        cfmakeraw(&settings);
-        tcsetattr(fd_, TCSANOW, &settings);
+        fd_ = hostkit::OpenRawLine(path_);
     }
     ~SimLine() {
         if (fd_ >= 0) close(fd_);

@@ -1,7 +1,5 @@
 // The driver at run time against a simulated drive whose clock moves per telegram:
 // every byte on the line, every host array after each call, every host variable.
-#include <fcntl.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <mutex>
@@ -11,6 +9,7 @@
 #include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/host_automation.h"
+#include "tools/hostkit/raw_line.h"
 #include "tools/hostkit/utf8.h"
 #include "tools/korvan-sim/simulator.h"
 #include "tools/korvan-transcript/transcript.h"
@@ -50,15 +49,6 @@ hostkit::BlobContent RunConfiguration() {
     content.channels.push_back(hostkit::Parameter(533, 5, 3, u"显示", 2));
     content.channels.push_back(hostkit::Parameter(621, 5, 3, u"机型"));
     return content;
-}
-
-int OpenLine(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios settings{};
-    tcgetattr(fd, &settings);
-    cfmakeraw(&settings);
-    tcsetattr(fd, TCSANOW, &settings);
-    return fd;
 }
 
 class RunScene {
@@ -171,7 +161,7 @@ void PlayDriveLink(Session& s) {
         return;
     }
     drive.SetValue(1, 204, 0, -5000);
-    const int fd = OpenLine(path);
+    const int fd = hostkit::OpenRawLine(path);
     hostkit::HostAutomationObject host;
     host.Declare(u"F", 0.0f);
     host.Declare(u"I", int32_t{7});
