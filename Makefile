@@ -14,12 +14,12 @@ all: build
 
 build:
 	@$(DEPS) build gui
-	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@test -f $(BUILD)/Makefile || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@cmake --build $(BUILD) -j$(JOBS)
 
 arm:
 	@$(DEPS) build arm
-	@test -f $(BUILD_ARM)/CMakeCache.txt || cmake -S . -B $(BUILD_ARM) \
+	@test -f $(BUILD_ARM)/Makefile || cmake -S . -B $(BUILD_ARM) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/arm-linux-gnueabi.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@cmake --build $(BUILD_ARM) -j$(JOBS)
 
@@ -37,7 +37,7 @@ test: test-native test-arm transcript
 
 test-sanitize:
 	@$(DEPS) build gui
-	@test -f $(BUILD_SAN)/CMakeCache.txt || cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DKORVAN_SANITIZE=ON
+	@test -f $(BUILD_SAN)/Makefile || cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DKORVAN_SANITIZE=ON
 	@cmake --build $(BUILD_SAN) -j$(JOBS)
 	@cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 $(CTEST)
 
