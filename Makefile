@@ -5,10 +5,16 @@ JOBS      ?= 2
 BUILD     ?= build
 BUILD_ARM ?= build-arm
 BUILD_SAN ?= build-sanitize
+BUILD_FUZZ ?= build-fuzz
+BUILD_SOAK ?= build-soak
+BUILD_SOAK_LEAKS ?= build-soak-leaks
+FUZZ_SECONDS ?= 60
+SOAK_CALLS ?= 20000
+SOAK_COMMANDS ?= 2000
 DEPS      := scripts/install-deps.sh
 CTEST     := ctest --output-on-failure -j$(JOBS)
 
-.PHONY: bench all build arm test test-native test-arm test-sanitize transcript demo screenshots clean
+.PHONY: bench all build arm test test-native test-arm test-sanitize transcript demo screenshots fuzz soak soak-short clean
 
 all: build
 
@@ -59,5 +65,32 @@ bench: build
 	@echo
 	@$(BUILD)/micro_bench --benchmark_min_time=0.2
 
+# Every fuzz target for FUZZ_SECONDS (clang, libFuzzer, ASan and UBSan): executions,
+# coverage and crashes per target; crash inputs go to fuzz/regressions/, which
+# `make test` replays.
+fuzz:
+	@$(DEPS) build fuzz
+	@test -f $(BUILD_FUZZ)/Makefile || CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVAN_FUZZ=ON -DKORVAN_TESTS=OFF -DKORVAN_GUI=OFF
+	@cmake --build $(BUILD_FUZZ) -j$(JOBS) --target fuzz-targets
+	@scripts/run-fuzz.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
+# The built driver against the simulated drive with faults on the line, every value
+# checked: SOAK_CALLS collection calls and SOAK_COMMANDS commands (about 100 s once built).
+soak:
+	@$(DEPS) build
+	@test -f $(BUILD_SOAK)/Makefile || cmake -S . -B $(BUILD_SOAK) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVAN_GUI=OFF
+	@cmake --build $(BUILD_SOAK) -j$(JOBS) --target korvan-soak
+	@$(BUILD_SOAK)/korvan-soak --calls $(SOAK_CALLS) --commands $(SOAK_COMMANDS)
+
+# CI's soak: a few thousand calls, driver and soak built with ASan, UBSan and LeakSanitizer.
+soak-short:
+	@$(DEPS) build
+	@test -f $(BUILD_SOAK_LEAKS)/Makefile || cmake -S . -B $(BUILD_SOAK_LEAKS) -DCMAKE_BUILD_TYPE=Debug \
+	  -DKORVAN_SANITIZE=ON -DKORVAN_GUI=OFF
+	@cmake --build $(BUILD_SOAK_LEAKS) -j$(JOBS) --target korvan-soak
+	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  $(BUILD_SOAK_LEAKS)/korvan-soak --calls 3000 --commands 300 --quiet
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ARM) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_ARM) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_SOAK) $(BUILD_SOAK_LEAKS)

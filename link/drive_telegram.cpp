@@ -11,7 +11,6 @@ namespace korvan {
 namespace {
 
 constexpr uint8_t kStx = 0x02;
-constexpr uint8_t kParameterLength = 14;
 constexpr uint8_t kProcessLength = 6;
 constexpr uint16_t kNumericIndex = 0x0000;
 constexpr uint16_t kTextReadIndex = 0x0400;
@@ -76,8 +75,15 @@ RequestShape ShapeOf(const DriveTelegram& request) {
     return shape;
 }
 
+// A telegram starts with STX, and its length byte counts the bytes after it but the
+// check character: noise ahead of a reply, or the end of one telegram run into the
+// next, is no reply even where the check character happens to match.
+bool IsOneTelegram(const DriveTelegram& reply) {
+    return reply[0] == kStx && std::size_t{reply[1]} + 2 == reply.size();
+}
+
 int32_t Judge(const RequestShape& shape, const DriveTelegram& reply) {
-    if (reply.size() < shape.decodedBytes) return kBadReply;
+    if (reply.size() < shape.decodedBytes || !IsOneTelegram(reply)) return kBadReply;
     if (!shape.parameter) return static_cast<int32_t>(reply.size());
     const uint8_t command = reply[3] >> 4;
     if (command == kAkCannotExecute || command == kAkNoChangeAccess) return kRefused;

@@ -42,7 +42,8 @@ int32_t CheckBcc(const DriveTelegram& telegram);
 
 // Sends the request with its check character and replaces it with the reply: the
 // reply's length, or kUnusableRequest, kNoReply, kBadReply (check character, length,
-// or a reply for another parameter) or kRefused (the drive cannot execute it).
+// no start byte or a length byte that disagrees, or a reply for another parameter) or
+// kRefused (the drive cannot execute it).
 int32_t ExchangeTelegram(const DeviceInstance& device, SerialIo& io, DriveTelegram& telegram,
                          int32_t expectedLength);
 
