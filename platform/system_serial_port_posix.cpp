@@ -38,7 +38,7 @@ int64_t NowMicroseconds() {
 // bytes have come after the first read, and a gather never lasts longer than the
 // reply has taken so far, so a rate misjudged from a burst costs little.
 constexpr double kGatherShare = 0.75;
-constexpr int64_t kShortestGatherUs = 500;
+constexpr int64_t kShortestGatherUs = 150;
 constexpr uint32_t kBytesForRate = 3;
 
 }  // namespace
