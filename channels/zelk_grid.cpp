@@ -2,23 +2,11 @@
 
 #include <array>
 
+#include "platform/grid_dispatch.h"
+
 namespace korvan {
-namespace {
 
-enum GridDispid : int32_t {
-    kFixedAlignment = 0x68030000,
-    kColAlignment = 0x68030001,
-    kColWidth = 0x68030003,
-    kText = 0x68030009,
-    kRowHeightMin = 0x6803000F,
-    kRedraw = 0x68030011,
-    kCol = 0x6803002C,
-    kRow = 0x6803002D,
-    kCols = 0x6803002E,
-    kRows = 0x6803002F,
-};
-
-}  // namespace
+using namespace platform::grid;
 
 int32_t C_ZelkGrid::GetRows() const { return driver_.GetIntegerProperty(kRows); }
 

@@ -1,9 +1,12 @@
 #include "platform/grid_control.h"
 
+#include "platform/grid_dispatch.h"
 #include "platform/variant.h"
 
 namespace korvan::platform {
 namespace {
+
+using namespace grid;
 
 constexpr int32_t kOk = 0;
 constexpr int32_t kNotImplemented = static_cast<int32_t>(0x80004001);
@@ -14,19 +17,6 @@ constexpr int32_t kTypeMismatch = static_cast<int32_t>(0x80020005);
 constexpr int32_t kUnknownName = static_cast<int32_t>(0x80020006);
 constexpr int32_t kBadParameterCount = static_cast<int32_t>(0x8002000E);
 constexpr int32_t kInvalidArgument = static_cast<int32_t>(0x80070057);
-
-enum GridProperty : int32_t {
-    kFixedAlignment = 0x68030000,
-    kColAlignment = 0x68030001,
-    kColWidth = 0x68030003,
-    kText = 0x68030009,
-    kRowHeightMin = 0x6803000F,
-    kRedraw = 0x68030011,
-    kCol = 0x6803002C,
-    kRow = 0x6803002D,
-    kCols = 0x6803002E,
-    kRows = 0x6803002F,
-};
 
 // How many index arguments a put takes in front of its value; -1 for no such property.
 int32_t IndexCount(int32_t dispid) {
