@@ -20,21 +20,21 @@ struct ChannelSpec {
     int32_t retain = 0;
 };
 
-inline ChannelRecord MakeRecord(const ChannelSpec& spec) {
+inline ChannelRecord MakeRecord(const ChannelSpec& wanted) {
     ChannelRecord record;
-    record.SetInteger(attr::kAccessType, spec.access);
-    record.SetInteger(attr::kParameterDataType, spec.type);
-    record.SetInteger(attr::kParameterNumber, spec.number);
-    record.SetInteger(attr::kValueType, ValueTypeFor(spec.type));
-    record.SetInteger(attr::kConversion, spec.conversion);
-    record.SetText(attr::kRecordName, spec.name);
-    record.SetInteger(attr::kRetain, spec.retain);
+    record.SetInteger(attr::kAccessType, wanted.access);
+    record.SetInteger(attr::kParameterDataType, wanted.type);
+    record.SetInteger(attr::kParameterNumber, wanted.number);
+    record.SetInteger(attr::kValueType, ValueTypeFor(wanted.type));
+    record.SetInteger(attr::kConversion, wanted.conversion);
+    record.SetText(attr::kRecordName, wanted.name);
+    record.SetInteger(attr::kRetain, wanted.retain);
     return record;
 }
 
 inline ChannelBatch MakeBatch(const std::vector<ChannelSpec>& specs) {
     ChannelBatch batch;
-    for (const auto& spec : specs) batch.Append(MakeRecord(spec));
+    for (const auto& wanted : specs) batch.Append(MakeRecord(wanted));
     return batch;
 }
 
@@ -45,7 +45,7 @@ inline ChannelTable MakeTable(const std::vector<ChannelSpec>& parameters) {
     AddFixedChannels(fixed);
     ChannelBatch all;
     for (int32_t i = 0; i < fixed.GetCount(); ++i) all.Append(fixed.GetAt(i));
-    for (const auto& spec : parameters) all.Append(MakeRecord(spec));
+    for (const auto& wanted : parameters) all.Append(MakeRecord(wanted));
     ChannelTable table;
     table.Merge(all);
     return table;
