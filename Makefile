@@ -58,9 +58,10 @@ demo: build
 
 # Figures, not assertions: collection calls against the paced simulated drive at 9600
 # 8E1 and 115200 8N1 (waking on input beside a plain 10 ms sleep), and micro-benchmarks.
-bench: build
-	@$(DEPS) bench
-	@cmake --build $(BUILD) -j$(JOBS) --target wire_bench micro_bench korvan_drv_sleepwait
+bench:
+	@$(DEPS) build gui bench
+	@test -f $(BUILD)/Makefile || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@cmake --build $(BUILD) -j$(JOBS) --target wire_bench micro_bench korvan_drv korvan_drv_sleepwait
 	@$(BUILD)/wire_bench $(BUILD)/Korvan.drv $(BUILD)/Korvan-sleepwait.drv 300
 	@echo
 	@$(BUILD)/micro_bench --benchmark_min_time=0.2
