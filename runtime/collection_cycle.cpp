@@ -15,6 +15,12 @@ namespace {
 
 bool IsWanted(const HostIntArray& wanted, int32_t j) { return IntAt(wanted, j + 1) == 1; }
 
+// A refusal by the drive, or a request that can never be sent, fails the same way
+// each time: trying the group again would only hold every other group back.
+bool MayPassOnRetry(int32_t exchange) { return exchange != kRefused && exchange != kUnusableRequest; }
+
+int32_t CollectionResult(int32_t exchange) { return exchange > 0 ? 0 : kCollectionFailed; }
+
 // Puts the channel's value (or text), the status word and the present frequency into
 // the host's arrays; a channel that is not wanted or not readable stores nothing.
 void StoreReply(const HostIntArray& wanted, HostDoubleArray& values, HostStringArray& texts,
@@ -26,17 +32,16 @@ void StoreReply(const HostIntArray& wanted, HostDoubleArray& values, HostStringA
     const int32_t type = channel.GetInteger(attr::kParameterDataType);
     if (type == kText) {
         SetTextAt(texts, j + 1, DecodeParameterText(reply));
-    } else {
+    } else if (type >= kSigned16 && type <= kUnsigned32) {
         SetDoubleAt(values, j + 1, DecodeParameterValue(reply, type, ChannelFactor(channel)));
-    }
+    }  // a type the drive does not know has no value to store
     SetDoubleAt(values, kStatusWordChannel, ReplyStatusWord(reply));
     SetDoubleAt(values, kPresentFrequencyChannel, ReplyMainActualValue(reply));
 }
 
-}  // namespace
-
-int32_t ReadChannel(DeviceInstance& device, SerialIo& io, const HostIntArray& wanted, HostDoubleArray& values,
-                    HostStringArray& texts, int32_t j) {
+// One exchange for table index j: the reply's length, or the exchange's failure.
+int32_t Exchange(DeviceInstance& device, SerialIo& io, const HostIntArray& wanted, HostDoubleArray& values,
+                 HostStringArray& texts, int32_t j) {
     const DeviceState& state = *StateOf(device);
     const ChannelRecord& channel = state.channelTable->GetAt(j);
     DriveTelegram telegram;
@@ -47,10 +52,17 @@ int32_t ReadChannel(DeviceInstance& device, SerialIo& io, const HostIntArray& wa
     if (result > 0) {
         StoreReply(wanted, values, texts, *state.channelTable, telegram, j);
         SetDoubleAt(values, kCommunicationStatusChannel, 0.0);
-        return 0;
+    } else {
+        SetDoubleAt(values, kCommunicationStatusChannel, -static_cast<double>(result));
     }
-    SetDoubleAt(values, kCommunicationStatusChannel, -static_cast<double>(result));
-    return kCollectionFailed;
+    return result;
+}
+
+}  // namespace
+
+int32_t ReadChannel(DeviceInstance& device, SerialIo& io, const HostIntArray& wanted, HostDoubleArray& values,
+                    HostStringArray& texts, int32_t j) {
+    return CollectionResult(Exchange(device, io, wanted, values, texts, j));
 }
 
 int32_t CollectNextGroup(DeviceInstance& device, SerialIo& io, const HostIntArray& wanted, HostDoubleArray& values,
@@ -66,9 +78,10 @@ int32_t CollectNextGroup(DeviceInstance& device, SerialIo& io, const HostIntArra
         const int32_t end = std::min(state.readGroupEnds[state.groupCursor], channels - 1);
         for (int32_t j = start; j <= end; ++j) {
             if (!IsWanted(wanted, j)) continue;
-            const int32_t result = ReadChannel(device, io, wanted, values, texts, j);
-            if (result < 0) --state.groupCursor;  // the next call visits this group again
-            return result;
+            const int32_t exchange = Exchange(device, io, wanted, values, texts, j);
+            // The next call visits this group again after a failure that may pass.
+            if (exchange <= 0 && MayPassOnRetry(exchange)) --state.groupCursor;
+            return CollectionResult(exchange);
         }
     }
     return 0;

@@ -13,8 +13,10 @@ namespace korvan {
 inline constexpr int32_t kCollectionFailed = -100;
 
 // 0 when a channel was read or no group holds a wanted channel; -100 when the
-// exchange failed. Groups are visited in turn, one exchange per call; a failed group
-// is visited again by the next call.
+// exchange failed. Groups are visited in turn, one exchange per call. A group whose
+// exchange failed in a way that may pass (no reply, a damaged or wrong reply, a
+// failed write) is visited again by the next call; after a refusal by the drive or a
+// request that can never be sent, the rotation moves on as after success.
 int32_t CollectNextGroup(DeviceInstance& device, SerialIo& io, const HostIntArray& wanted, HostDoubleArray& values,
                          HostStringArray& texts);
 // One exchange for table index j: 0 on success, -100 on failure (the failure's

@@ -99,6 +99,25 @@ TEST_F(CollectionTest, AFailedExchangeSetsOnlyTheStatusAndTheGroupComesAgain) {
     EXPECT_EQ(hostkit::Values(values.raw)[5], -1.0);
 }
 
+TEST_F(CollectionTest, ARefusedOrUnsendableChannelDoesNotHoldBackTheOtherGroups) {
+    UseChannels({{.type = 0, .number = 10}, {.type = 1, .number = 5000}, {.type = 3, .number = 30},
+                 {.type = 6, .number = 60}});
+    Want({5, 6, 7, 8}, 9);
+    port.responder = [this](const std::vector<uint8_t>& request) {
+        drive.refuse = request[4] == 10;  // the drive lacks parameter 10
+        return drive.Answer(request);
+    };
+    drive.value = 3;
+    std::vector<double> statuses;
+    for (int call = 0; call < 8; ++call) {
+        Collect();
+        statuses.push_back(hostkit::Values(values.raw)[0]);
+    }
+    EXPECT_EQ(statuses, (Values{4.0, 1.0, 0.0, 0.0, 4.0, 1.0, 0.0, 0.0}));
+    // Parameter 30 arrives; a channel of an unknown type stores no value, only the process data.
+    EXPECT_EQ(hostkit::Values(values.raw), (Values{0.0, 1.0, 0x0607, -1.0, -1.0, -1.0, -1.0, 3.0, -1.0}));
+}
+
 TEST_F(CollectionTest, AWantedWriteOnlyChannelIsReadButItsReplyDropped) {
     UseChannels({{.type = 0, .number = 10}, {.access = kWriteOnly, .type = 0, .number = 11},
                  {.type = 0, .number = 12}});
