@@ -144,8 +144,12 @@ KORVAN_EXPORT int32_t SvrCollectDevData(DeviceInstance* dev, HostIntArray* wante
                                         HostStringArray* texts) {
     return Guarded(kNothingToRead, [&] {
         if (values == nullptr || ReadableCount(*values) == 0) return 0;
+        const bool fresh = dev != nullptr && StateOf(*dev) == nullptr;
         DeviceState* state = Loaded(dev);
-        if (state == nullptr || state->readGroupStarts.Empty()) return kNothingToRead;
+        if (state == nullptr) return kNothingToRead;
+        // Groups stored with the configuration may be stale: the cycle reads by the table.
+        if (fresh) BuildReadGroups(*state);
+        if (state->readGroupStarts.Empty()) return kNothingToRead;
         HostIntArray noFlags{};
         HostStringArray noTexts{};
         DevicePort port(*dev);

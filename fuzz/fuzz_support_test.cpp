@@ -82,7 +82,7 @@ TEST(FuzzedLine, ARepliesShapeTimingAndNoiseComeFromTheInput) {
     FuzzInput fuzz(input);
     korvan::testing::ScriptedClock clock;
     FuzzedLine line(clock, fuzz);
-    line.Write(kReadRequest);
+    line.Write(kReadRequest, 200);
     clock.now = 5;
     const auto first = line.QueryAndClearErrors();
     ASSERT_EQ(first.queued, 16u);
@@ -91,7 +91,7 @@ TEST(FuzzedLine, ARepliesShapeTimingAndNoiseComeFromTheInput) {
     EXPECT_TRUE(IsAcceptable(kReadRequest, reply));
     EXPECT_EQ(line.Delivered(), reply);
 
-    line.Write(kReadRequest);
+    line.Write(kReadRequest, 200);
     EXPECT_TRUE(line.Delivered().empty());
     clock.now = 5 + 150 + 99;
     EXPECT_EQ(line.QueryAndClearErrors().queued, 0u);  // late: 150 ms and the input's 100

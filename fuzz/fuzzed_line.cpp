@@ -36,10 +36,10 @@ std::vector<uint8_t> FramedReply(const std::vector<uint8_t>& request, std::span<
     return reply;
 }
 
-bool FuzzedLine::Write(std::span<const uint8_t> bytes) {
+bool FuzzedLine::Write(std::span<const uint8_t> bytes, uint32_t timeoutMs) {
     request_.assign(bytes.begin(), bytes.end());
     delivered_.clear();
-    const bool written = ScriptedPort::Write(bytes);
+    const bool written = ScriptedPort::Write(bytes, timeoutMs);
     const uint8_t header = input_.Byte();
     Schedule(header, Reply(header & 3));
     return written;

@@ -27,7 +27,7 @@ public:
     FuzzedLine(korvan::testing::ScriptedClock& clock, FuzzInput& input)
         : ScriptedPort(clock), clock_(clock), input_(input) {}
 
-    bool Write(std::span<const uint8_t> bytes) override;
+    bool Write(std::span<const uint8_t> bytes, uint32_t timeoutMs) override;
     bool Read(std::span<uint8_t> into) override;
 
     // The last request, with its check character.

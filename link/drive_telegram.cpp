@@ -95,7 +95,9 @@ int32_t Judge(const RequestShape& shape, const DriveTelegram& reply) {
 uint32_t WaitTime(const DeviceInstance& device) {
     const DeviceState* state = StateOf(device);
     const int32_t wait = state != nullptr ? state->Setting(kWaitTime) : kDefaultWaitTimeMs;
-    return wait < 0 ? 0u : static_cast<uint32_t>(wait);  // a negative wait time is no wait
+    // A negative wait time would give up before the request has left the port: the
+    // default stands in for it, while the property keeps what the user stored.
+    return static_cast<uint32_t>(wait < 0 ? kDefaultWaitTimeMs : wait);
 }
 
 }  // namespace

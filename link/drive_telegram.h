@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "channels/channel_types.h"
 #include "link/serial_transaction.h"
 
 namespace korvan {
@@ -17,7 +18,6 @@ enum ParameterCommand : uint8_t {
     kAkRead = 1, kAkWriteWord = 2, kAkWriteDoubleWord = 3, kAkWriteDoubleWordRetained = 13,
     kAkWriteWordRetained = 14, kAkText = 15, kAkCannotExecute = 7, kAkNoChangeAccess = 8,
 };
-inline constexpr int32_t kHighestParameterNumber = 4095;
 inline constexpr std::size_t kMaxTextBytes = 245;  // what the one-byte length can announce
 
 // Exchange results besides the reply length.

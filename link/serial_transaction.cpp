@@ -55,9 +55,9 @@ bool IsPortOpen(const DeviceInstance& device) {
     return device.portKind == kSerialPortKind && device.portHandle != 0 && device.portHandle != -1;
 }
 
-int32_t SerialWrite(const DeviceInstance& device, SerialIo& io, const ByteBuffer& buffer) {
+int32_t SerialWrite(const DeviceInstance& device, SerialIo& io, const ByteBuffer& buffer, uint32_t timeoutMs) {
     if (!IsPortOpen(device)) return 0;
-    return io.port.Write(buffer) ? 1 : 0;
+    return io.port.Write(buffer, timeoutMs) ? 1 : 0;
 }
 
 int32_t SerialReadPending(const DeviceInstance& device, SerialIo& io, ByteBuffer& out) {
@@ -89,7 +89,8 @@ int32_t SerialTransact(const DeviceInstance& device, SerialIo& io, ByteBuffer& b
                        int32_t mode, uint32_t count, int32_t terminator) {
     // A late reply to an earlier request must not be taken for this one's.
     if (IsPortOpen(device)) io.port.DiscardInput();
-    if (SerialWrite(device, io, buffer) == 0) return -1;
+    // A call blocks for at most one exchange: the port gets the wait time to take the request.
+    if (SerialWrite(device, io, buffer, timeoutMs) == 0) return -1;
     return SerialRead(device, io, buffer, timeoutMs, mode, count, terminator);
 }
 

@@ -31,8 +31,9 @@ inline constexpr int32_t kSerialPortKind = 2;
 
 // A serial port kind with a handle that is neither 0 nor -1.
 bool IsPortOpen(const DeviceInstance& device);
-// 0 without an open port; otherwise whether the whole buffer was written.
-int32_t SerialWrite(const DeviceInstance& device, SerialIo& io, const ByteBuffer& buffer);
+// 0 without an open port; otherwise whether the port took the whole buffer within
+// `timeoutMs`.
+int32_t SerialWrite(const DeviceInstance& device, SerialIo& io, const ByteBuffer& buffer, uint32_t timeoutMs);
 // One poll of the input queue: 0 when nothing was read (no port, line errors, empty
 // queue), else whether reading the queued bytes into `out` succeeded.
 int32_t SerialReadPending(const DeviceInstance& device, SerialIo& io, ByteBuffer& out);

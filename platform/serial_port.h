@@ -16,8 +16,9 @@ struct PortStatus {
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
-    // Writes the whole buffer in one call; true when it was written.
-    virtual bool Write(std::span<const uint8_t> bytes) = 0;
+    // Writes the whole buffer; true when the port took all of it within `timeoutMs`
+    // (a stalled line, held by flow control, fails the write instead of blocking).
+    virtual bool Write(std::span<const uint8_t> bytes, uint32_t timeoutMs) = 0;
     // Reports and clears line errors, with the input-queue byte count.
     virtual PortStatus QueryAndClearErrors() = 0;
     // Reads exactly into.size() bytes (what the queue holds); true on success.

@@ -11,7 +11,7 @@ class SystemSerialPort final : public SerialPort {
 public:
     explicit SystemSerialPort(int32_t handle) : handle_(handle) {}
 
-    bool Write(std::span<const uint8_t> bytes) override;
+    bool Write(std::span<const uint8_t> bytes, uint32_t timeoutMs) override;
     PortStatus QueryAndClearErrors() override;
     bool Read(std::span<uint8_t> into) override;
     void DiscardInput() override;

@@ -1,6 +1,7 @@
 // The serial port as a tty file descriptor: one write() per request, FIONREAD for the
 // queued count, read() of exactly that many bytes, TIOCGICOUNT deltas for line errors
 // where the tty keeps them (a pty does not: no line errors), poll() to wake on input.
+#include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -41,15 +42,53 @@ constexpr double kGatherShare = 0.75;
 constexpr int64_t kShortestGatherUs = 150;
 constexpr uint32_t kBytesForRate = 3;
 
+// Sets O_NONBLOCK on a descriptor for the life of the object, where it was not set.
+class NonBlockingWrites {
+public:
+    explicit NonBlockingWrites(int fd) : fd_(fd), flags_(fcntl(fd, F_GETFL)) {
+        if (Changes()) fcntl(fd_, F_SETFL, flags_ | O_NONBLOCK);
+    }
+    ~NonBlockingWrites() {
+        if (Changes()) fcntl(fd_, F_SETFL, flags_);
+    }
+    NonBlockingWrites(const NonBlockingWrites&) = delete;
+    NonBlockingWrites& operator=(const NonBlockingWrites&) = delete;
+
+private:
+    bool Changes() const { return flags_ >= 0 && (flags_ & O_NONBLOCK) == 0; }
+    int fd_;
+    int flags_;
+};
+
+// true when the port can take more output before the deadline (microseconds).
+bool WaitForRoom(int fd, int64_t deadline) {
+    for (;;) {
+        const int64_t left = deadline - NowMicroseconds();
+        if (left <= 0) return false;
+        pollfd watch{fd, POLLOUT, 0};
+        const int ready = poll(&watch, 1, static_cast<int>((left + 999) / 1000));
+        if (ready < 0 && errno == EINTR) continue;
+        return ready > 0 && (watch.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
+    }
+}
+
 }  // namespace
 
-bool SystemSerialPort::Write(std::span<const uint8_t> bytes) {
+bool SystemSerialPort::Write(std::span<const uint8_t> bytes, uint32_t timeoutMs) {
+    // The host's descriptor may block for good on a line held by flow control: it
+    // does not block during this write, which waits for room until the deadline.
+    const NonBlockingWrites nonBlocking(handle_);
+    const int64_t deadline = NowMicroseconds() + int64_t{timeoutMs} * 1000;
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t written = ::write(handle_, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        done += static_cast<std::size_t>(written);
+        if (written > 0) {
+            done += static_cast<std::size_t>(written);
+        } else if (written < 0 && errno == EINTR) {
+            continue;
+        } else if (written == 0 || (errno != EAGAIN && errno != EWOULDBLOCK) || !WaitForRoom(handle_, deadline)) {
+            return false;
+        }
     }
     return true;
 }
@@ -96,6 +135,11 @@ double SystemSerialPort::MicrosecondsPerByte() const {
 void SystemSerialPort::DiscardInput() {
     tcflush(handle_, TCIFLUSH);
     QueryAndClearErrors();  // errors of the discarded input are not the next reply's
+    // A new exchange begins: how fast the last reply trickled in says nothing of when
+    // the next one starts.
+    missing_ = 0;
+    firstReadUs_ = lastReadUs_ = 0;
+    firstReadBytes_ = bytesRead_ = 0;
 }
 
 void SystemSerialPort::WaitForInput(uint32_t milliseconds) {

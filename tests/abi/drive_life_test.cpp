@@ -2,6 +2,8 @@
 // drive on a pseudo-terminal, every value checked against what the drive holds.
 #include <gtest/gtest.h>
 
+#include <termios.h>
+
 #include <cmath>
 
 #include "tests/support/driver_fixture.h"
@@ -91,6 +93,39 @@ TEST_F(DriveLifeTest, CollectionCommandsAndExitAgreeWithTheDrive) {
     EXPECT_EQ(Device()->deviceState, nullptr);
 }
 
+TEST_F(DriveLifeTest, ACollectionThatLoadsTheDeviceReadsByTheTableNotByStoredGroups) {
+    hostkit::Set(values.raw, Values(11, -1.0));  // the archive stores no read groups
+    std::vector<int32_t> wanted(11, 0);
+    wanted[9] = 1;
+    EXPECT_EQ(Collect(wanted), 0);
+    EXPECT_EQ(hostkit::Values(values.raw)[9], DriveValue(207, 0.01));
+}
+
+TEST_F(DriveLifeTest, AChannelTheDriveLacksDoesNotStarveTheOtherGroups) {
+    hostkit::BlobContent content;
+    content.channels = hostkit::FixedChannels();
+    content.channels.push_back(hostkit::Parameter(204, 1, 6, u"最小参考", 2));
+    content.channels.push_back(hostkit::Parameter(1999, 2, 3, u"温度"));  // a typo for 537
+    content.channels.push_back(hostkit::Parameter(202, 3, 4, u"上限频率", 2));
+    content.channels.push_back(hostkit::Parameter(207, 4, 5, u"加速时间", 2));
+    device_.SetArchiveBytes(hostkit::EncodeBlob(content));
+    Svr().InitDevRun(Device());
+    hostkit::Set(values.raw, Values(9, -1.0));
+    std::vector<int32_t> results;
+    for (int call = 0; call < 8; ++call) {
+        results.push_back(Collect(std::vector<int32_t>(9, 1)));
+        if (results.back() != 0) {
+            EXPECT_EQ(hostkit::Values(values.raw)[0], 4.0);
+        }
+    }
+    EXPECT_EQ(results, (std::vector<int32_t>{0, -100, 0, 0, 0, -100, 0, 0}));
+    const Values got = hostkit::Values(values.raw);
+    EXPECT_EQ(got[5], DriveValue(204, 0.001));
+    EXPECT_EQ(got[6], -1.0);
+    EXPECT_EQ(got[7], DriveValue(202, 0.1));
+    EXPECT_EQ(got[8], DriveValue(207, 0.01));
+}
+
 TEST_F(DriveLifeTest, TheDrivesRefusalAndASilentDriveAreReported) {
     Svr().InitDevSet(Device());
     hostkit::Set(values.raw, Values(11, -1.0));
@@ -110,6 +145,14 @@ TEST_F(DriveLifeTest, TheDrivesRefusalAndASilentDriveAreReported) {
     line.Drive().Faults().Script({korvansim::FaultKind::Drop});
     EXPECT_EQ(Command(u"ZELK_WRITE(7=10)"), 100.0);
     EXPECT_EQ(Command(u"WRITE(202,-1,3,0)"), 300.0);
+
+    // Output held by flow control: the request is never taken, and the call still ends.
+    ASSERT_EQ(tcflow(line.Fd(), TCOOFF), 0);
+    EXPECT_EQ(Command(u"READ(202,-1,3,X)"), 2.0);
+    EXPECT_EQ(Collect(wanted), -100);
+    EXPECT_EQ(hostkit::Values(values.raw)[0], 2.0);
+    ASSERT_EQ(tcflow(line.Fd(), TCOON), 0);
+    EXPECT_EQ(Command(u"READ(202,-1,3,X)"), 0.0);
 }
 
 }  // namespace

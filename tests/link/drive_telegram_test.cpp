@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "driver/device_state.h"
 #include "link/parameter_value.h"
 #include "tests/support/scripted_port.h"
 
@@ -164,6 +165,15 @@ TEST_F(ExchangeTest, FailuresAreToldApart) {
     const auto writes = port.written.size();
     EXPECT_EQ(Exchange(ReadRequest(4096), Reply(0x10, 0x66)), kUnusableRequest);
     EXPECT_EQ(port.written.size(), writes);  // nothing went on the line
+}
+
+TEST_F(ExchangeTest, ANegativeWaitTimeWaitsAsLongAsTheDefault) {
+    DeviceState& state = CreateState(device);
+    state.deviceSettings.Append(1);
+    state.deviceSettings.Append(-1);
+    EXPECT_EQ(Exchange(ReadRequest(102), {}), kNoReply);
+    EXPECT_EQ(clock.now, 210u);
+    DestroyState(device);
 }
 
 TEST_F(ExchangeTest, ProcessRepliesAreNotComparedAndShortTextRepliesCount) {

@@ -37,7 +37,7 @@ public:
         arrivals_.push_back({at, std::move(bytes), lineError});
     }
 
-    bool Write(std::span<const uint8_t> bytes) override {
+    bool Write(std::span<const uint8_t> bytes, uint32_t /*timeoutMs*/) override {
         written.emplace_back(bytes.begin(), bytes.end());
         if (writeSucceeds && responder) {
             std::vector<uint8_t> reply = responder(written.back());
