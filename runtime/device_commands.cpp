@@ -1,5 +1,6 @@
 #include "runtime/device_commands.h"
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -79,7 +80,11 @@ int32_t ElementAsInteger(const HostDoubleArray& results, int32_t element) {
     return platform::TruncateToInt32(DoubleAt(results, element));
 }
 
-bool IsUsableParameter(float number) { return number >= 0.0f && number < 4096.0f; }
+// The parameter number is the argument's integer part: -0.5 is parameter 0.
+bool IsUsableParameter(float number) {
+    const float whole = std::trunc(number);
+    return whole >= 0.0f && whole <= static_cast<float>(kHighestParameterNumber);
+}
 
 int32_t WriteConfiguredChannel(DeviceInstance& device, SerialIo& io, DeviceState& state, int32_t index,
                                const std::u16string& valueText, const HostDoubleArray& results) {

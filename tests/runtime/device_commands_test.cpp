@@ -59,6 +59,10 @@ TEST_F(CommandTest, UnusableArgumentsSendNothing) {
     EXPECT_EQ(Run(u"READ(4096,0,0,X)"), kUnusableArguments);
     EXPECT_EQ(Run(u"WRITE(-3,0,0,0,1)"), kUnusableArguments);
     EXPECT_TRUE(port.written.empty());
+    EXPECT_EQ(Run(u"READ(-0.5,0,3,X)"), 1);  // the integer part, 0, is a parameter number
+    EXPECT_EQ(port.written.back()[4], 0);
+    EXPECT_EQ(Run(u"WRITE(4095.5,0,3,0,1)"), 1);
+    EXPECT_EQ(port.written.back()[4], 0xFF);
 }
 
 TEST_F(CommandTest, ReadDeliversIntoTheVariablesTypeWithTheIndexesFactor) {
