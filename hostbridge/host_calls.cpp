@@ -4,6 +4,7 @@
 
 #include "driver/process_objects.h"
 #include "platform/variant.h"
+#include "platform/variant_change.h"
 
 namespace korvan {
 namespace {
@@ -15,7 +16,9 @@ constexpr char kNameAndPointer[] = {platform::kParamText, static_cast<char>(plat
 constexpr char kNameAndValue[] = {platform::kParamText, platform::kParamVariant, 0};
 
 // Looks the method up (its result code is not examined) and invokes it; the host's
-// 32-bit answer, or nothing when the call failed.
+// answer as a 32-bit integer, or nothing when the call failed. Like every answer of
+// the host, it is taken in whatever type the host gives it, converted as the
+// automation driver converts.
 struct CallResult {
     bool done = false;
     int32_t status = 0;
@@ -27,7 +30,8 @@ CallResult CallMethod(std::u16string_view method, std::string_view types, std::s
     platform::LookUpName(host.lookup, method, dispid);
     VARIANT result{};
     const int32_t code = host.driver.InvokeHelper(dispid, DISPATCH_METHOD, &result, types, arguments);
-    CallResult call{code == 0, result.vt == VT_I4 ? result.u.lVal : 0};
+    const bool done = platform::Succeeded(code);
+    CallResult call{done, done && platform::ChangeVariantType(result, VT_I4) ? result.u.lVal : 0};
     platform::VariantClear(result);
     return call;
 }
@@ -58,7 +62,7 @@ int32_t GetDataType(std::u16string_view name) {
 int32_t GetHostInteger(std::u16string_view name, int32_t& value) {
     VARIANT variant = platform::MakeIntegerVariant(value);
     int32_t status = 0;
-    if (GetValue(name, variant, status) && variant.vt == VT_I4) value = variant.u.lVal;
+    if (GetValue(name, variant, status) && platform::ChangeVariantType(variant, VT_I4)) value = variant.u.lVal;
     platform::VariantClear(variant);
     return status;
 }
@@ -66,7 +70,7 @@ int32_t GetHostInteger(std::u16string_view name, int32_t& value) {
 int32_t GetHostFloat(std::u16string_view name, float& value) {
     VARIANT variant = platform::MakeFloatVariant(value);
     int32_t status = 0;
-    if (GetValue(name, variant, status) && variant.vt == VT_R4) value = variant.u.fltVal;
+    if (GetValue(name, variant, status) && platform::ChangeVariantType(variant, VT_R4)) value = variant.u.fltVal;
     platform::VariantClear(variant);
     return status;
 }
@@ -74,7 +78,9 @@ int32_t GetHostFloat(std::u16string_view name, float& value) {
 int32_t GetHostText(std::u16string_view name, std::u16string& value) {
     VARIANT variant = platform::MakeTextVariant(value);
     int32_t status = 0;
-    if (GetValue(name, variant, status) && variant.vt == VT_BSTR) value = platform::BstrText(variant.u.bstrVal);
+    if (GetValue(name, variant, status) && platform::ChangeVariantType(variant, VT_BSTR)) {
+        value = platform::BstrText(variant.u.bstrVal);
+    }
     platform::VariantClear(variant);
     return status;
 }

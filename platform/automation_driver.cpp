@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/variant.h"
+#include "platform/variant_change.h"
 
 namespace korvan::platform {
 namespace {
@@ -102,7 +103,7 @@ int32_t AutomationDriver::InvokeHelper(int32_t dispid, uint16_t flags, VARIANT* 
 int32_t AutomationDriver::GetIntegerProperty(int32_t dispid, int32_t fallback) const {
     VARIANT result{};
     const int32_t code = InvokeHelper(dispid, DISPATCH_PROPERTYGET, &result, {}, {});
-    const int32_t value = code == 0 && result.vt == VT_I4 ? result.u.lVal : fallback;
+    const int32_t value = Succeeded(code) && ChangeVariantType(result, VT_I4) ? result.u.lVal : fallback;
     VariantClear(result);
     return value;
 }

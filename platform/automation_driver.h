@@ -45,11 +45,12 @@ public:
     // Invokes with the arguments in call order, typed by `parameterTypes` (one byte per
     // argument). A property put passes its last argument as the named DISPID_PROPERTYPUT.
     // The result (when wanted) is left in `result` for the caller to read and clear.
-    // Returns Invoke's result code; kNoObject without an interface or for arguments
-    // that do not match their types.
+    // Returns Invoke's result code (any code that is not negative is a success);
+    // kNoObject without an interface or for arguments that do not match their types.
     int32_t InvokeHelper(int32_t dispid, uint16_t flags, VARIANT* result, std::string_view parameterTypes,
                          std::span<const Argument> arguments) const;
-    // A 32-bit property, or `fallback` when the call fails or answers another type.
+    // A 32-bit property (an answer of another type converted to it), or `fallback`
+    // when the call fails or its answer cannot be converted.
     int32_t GetIntegerProperty(int32_t dispid, int32_t fallback = 0) const;
     int32_t SetProperty(int32_t dispid, uint8_t parameterType, const Argument& value) const;
 

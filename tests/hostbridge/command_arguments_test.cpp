@@ -81,6 +81,19 @@ TEST_F(HostBridgeTest, WithoutAnObjectOrWhenInvokeFailsNoNameIsAVariable) {
     EXPECT_EQ(std::get<int32_t>(*host.Value(u"N")), 42);
 }
 
+TEST_F(HostBridgeTest, AHostAnsweringInOtherTypesIsUnderstood) {
+    host.AnswerLoosely(true);  // S_FALSE, VT_I2 answers, VT_R8 floats, integers as texts
+    host.Declare(u"S", 2.5f);
+    host.Declare(u"N", int32_t{42});
+    host.Declare(u"T", std::u16string(u"文本"));
+    EXPECT_EQ(GetDataType(u"N"), kHostInteger);
+    const auto a = Parse(u"S, N, T");
+    EXPECT_EQ(a.numbers, (std::vector<float>{2.5f, 42.0f, 0.0f}));
+    EXPECT_EQ(a.texts[2], u"文本");
+    EXPECT_EQ(StoreNumericResult(u"N", 7.0f), 1);
+    EXPECT_EQ(std::get<int32_t>(*host.Value(u"N")), 7);
+}
+
 TEST(SplitAtSeparator, SplitsAtTheFirstAndTrimsBothSides) {
     std::u16string left = u"keep", right = u"keep";
     EXPECT_EQ(SplitAtSeparator(u"no separator", u'=', left, right), 0);

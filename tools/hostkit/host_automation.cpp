@@ -4,11 +4,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace hostkit {
 namespace {
 
 constexpr int32_t kOk = 0;
+constexpr int32_t kFalse = 1;  // S_FALSE, a success too
+constexpr uint16_t kVtI2 = 2;
+constexpr uint16_t kVtR8 = 5;
 constexpr int32_t kNoInterface = static_cast<int32_t>(0x80004002);
 constexpr int32_t kNotImplemented = static_cast<int32_t>(0x80004001);
 constexpr int32_t kUnknownName = static_cast<int32_t>(0x80020006);
@@ -49,6 +53,23 @@ void FillInItsType(const HostValue& value, VARIANT& target) {
             break;
         default:
             break;
+    }
+}
+
+// Writes `value` into `target` in a type other than the one asked for.
+void FillLoosely(const HostValue& value, VARIANT& target) {
+    if (target.vt == VT_BSTR) FreeBstr(target.u.bstrVal);
+    target = VARIANT{};
+    if (auto* i = std::get_if<int32_t>(&value)) {
+        const std::string digits = std::to_string(*i);
+        target.vt = VT_BSTR;
+        target.u.bstrVal = AllocBstr(std::u16string(digits.begin(), digits.end()));
+    } else if (auto* f = std::get_if<float>(&value)) {
+        target.vt = kVtR8;
+        target.u.dblVal = *f;
+    } else {
+        target.vt = VT_BSTR;
+        target.u.bstrVal = AllocBstr(std::get<std::u16string>(value));
     }
 }
 
@@ -153,7 +174,10 @@ int32_t HostAutomationObject::Call(int32_t dispid, DISPPARAMS& params, VARIANT* 
         VARIANT& slot = Argument(params, 1);
         VARIANT* target = slot.vt == (VT_VARIANT | VT_BYREF) ? slot.u.pvarVal : &slot;
         const auto found = variables_.find(name);
-        if (found != variables_.end() && target != nullptr) FillInItsType(found->second, *target);
+        if (found != variables_.end() && target != nullptr) {
+            if (loose_) FillLoosely(found->second, *target);
+            else FillInItsType(found->second, *target);
+        }
         answer = found != variables_.end() ? 1 : 0;
     } else {
         ++counts_.setValue;
@@ -161,11 +185,15 @@ int32_t HostAutomationObject::Call(int32_t dispid, DISPPARAMS& params, VARIANT* 
         if (found != variables_.end()) found->second = InTypeOf(found->second, Argument(params, 1));
         answer = found != variables_.end() ? 1 : 0;
     }
-    if (result != nullptr) {
+    if (result != nullptr && loose_) {
+        result->vt = kVtI2;
+        result->u.llVal = 0;
+        result->u.lVal = static_cast<int16_t>(answer) & 0xFFFF;  // the low 16 bits of the union
+    } else if (result != nullptr) {
         result->vt = VT_I4;
         result->u.lVal = answer;
     }
-    return kOk;
+    return loose_ ? kFalse : kOk;
 }
 
 char16_t* AllocBstr(std::u16string_view text) {

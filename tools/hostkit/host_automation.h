@@ -40,6 +40,10 @@ public:
     const std::map<std::u16string, HostValue>& Variables() const { return variables_; }
     // Every later Invoke fails with an automation error, as a broken host would.
     void FailInvokes(bool fail) { failInvokes_ = fail; }
+    // Answers as a looser host does: S_FALSE for success, its 32-bit answers as VT_I2,
+    // a value asked for as a variable's own type in another type (float variables
+    // as VT_R8, integer ones as a text).
+    void AnswerLoosely(bool loose) { loose_ = loose; }
 
     // 1 integer, 2 float, 3 text, 0 for a name that is no variable.
     int32_t DataTypeOf(const std::u16string& name) const;
@@ -66,6 +70,7 @@ private:
     CallCounts counts_;
     std::map<std::u16string, HostValue> variables_;
     bool failInvokes_ = false;
+    bool loose_ = false;
 };
 
 // Host-side BSTRs, laid out as the ABI says.
