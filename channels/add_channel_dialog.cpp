@@ -6,6 +6,7 @@
 
 #include "channels/channel_types.h"
 #include "driver/device_state.h"
+#include "platform/dialog_backend.h"
 #include "platform/dialog_data_exchange.h"
 #include "platform/wide_text.h"
 #include "resources/dialog_ids.h"
@@ -18,6 +19,7 @@ namespace id = resources::control;
 constexpr std::array<std::u16string_view, 4> kLabelTexts = {u"参数号:", u"参数注释:", u"转换系数:", u"参数类型:"};
 constexpr std::array<int32_t, 5> kLabelIds = {id::kNumberLabel, id::kCommentLabel, id::kConversionLabel,
                                               id::kTypeLabel, id::kSpareLabel};
+constexpr std::u16string_view kNumberOutOfRange = u"参数号必须在0到4095之间。";
 constexpr std::u16string_view kFirstCodeWord = u"PLUMQUARTET";   // toggles read mode bit 0
 constexpr std::u16string_view kSecondCodeWord = u"HARBORWINDLE";  // toggles read mode bit 1
 
@@ -70,6 +72,15 @@ void AddChannelDialog::RefreshAddControls() {
     ShowControl(id::kSpareLabel, false);
     EnableControl(id::kRetain, entry.typeSelection != kText);
     UpdateData(false);
+}
+
+void AddChannelDialog::OnOK() {
+    if (!UpdateData(true)) return;
+    if (NumberOutOfRange(entry)) {
+        MessageBox(kNumberOutOfRange, platform::kMbOk);
+        return;
+    }
+    Dialog::OnOK();
 }
 
 void AddChannelDialog::OnCancel() {

@@ -1,4 +1,5 @@
-// The dialog in which the user describes one parameter channel to add. Its Cancel
+// The dialog in which the user describes one parameter channel to add. Its OK keeps
+// the dialog open, saying why, while the number is one no drive parameter has. Its Cancel
 // also takes two code words, typed into the number or the name field, that toggle
 // option bits of the device's read mode and keep the dialog open.
 #pragma once
@@ -23,6 +24,7 @@ public:
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(platform::DataExchange& exchange) override;
+    void OnOK() override;
     void OnCancel() override;
 
 private:

@@ -7,10 +7,15 @@
 
 namespace korvan {
 
+bool NumberOutOfRange(const ChannelEntry& entry) {
+    const int32_t number = platform::ScanDecimal(platform::Trim(entry.numberText)).value_or(0);
+    return number < 0 || number > kHighestParameterNumber;
+}
+
 std::optional<ChannelDraft> DraftFromEntry(const ChannelEntry& entry) {
     const std::u16string_view number = platform::Trim(entry.numberText);
     const std::u16string_view name = platform::Trim(entry.nameText);
-    if (number.empty() || name.empty()) return std::nullopt;
+    if (number.empty() || name.empty() || NumberOutOfRange(entry)) return std::nullopt;
     const int32_t type = std::max(entry.typeSelection, 0);
     const int32_t parameterNumber = platform::ScanDecimal(number).value_or(0);
     if (type == kSigned16 && parameterNumber == 0) return std::nullopt;

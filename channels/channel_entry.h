@@ -21,8 +21,11 @@ struct ChannelEntry {
 
 // The draft for an entry, with the parameter number read as "%d" (0 when the text
 // does not start with a number). nullopt when nothing may be added: the number or
-// the name is empty after trimming, or the channel would carry the fixed channels'
-// key (data type 0, number 0) and so replace them.
+// the name is empty after trimming, the number lies outside the drive's 0..4095 (it
+// could never be read), or the channel would carry the fixed channels' key (data
+// type 0, number 0) and so replace them.
 std::optional<ChannelDraft> DraftFromEntry(const ChannelEntry& entry);
+// true when the number field holds a number that no drive parameter has.
+bool NumberOutOfRange(const ChannelEntry& entry);
 
 }  // namespace korvan

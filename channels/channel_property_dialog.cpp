@@ -30,9 +30,21 @@ constexpr std::array<int32_t, kColumnCount> kWidths = {800, 1000, 1800, 3600, 16
 // The header row and the four fixed channels.
 constexpr int32_t kFixedRows = 1 + kFixedChannelCount;
 
-std::u16string_view AccessText(int32_t accessType) {
-    return accessType >= 0 && accessType < static_cast<int32_t>(kAccessTypeTexts.size()) ? kAccessTypeTexts[accessType]
-                                                                                        : std::u16string_view();
+// The text of a value, or nothing for a value outside the set.
+template <std::size_t N>
+std::u16string_view TextOf(const std::array<std::u16string_view, N>& texts, int32_t value) {
+    return value >= 0 && value < static_cast<int32_t>(N) ? texts[static_cast<std::size_t>(value)]
+                                                         : std::u16string_view();
+}
+
+// The cells of one channel's row, each under its own header.
+std::array<std::u16string, kColumnCount> RowCells(const ChannelRecord& record, int32_t k) {
+    const bool fixed = k < kFixedChannelCount;
+    return {platform::FormatDecimal(k + 1),
+            fixed ? std::u16string() : platform::FormatDecimal(record.GetInteger(attr::kParameterNumber)),
+            record.GetText(attr::kRecordName),
+            std::u16string(TextOf(kParameterDataTypeTexts, record.GetInteger(attr::kParameterDataType))),
+            std::u16string(TextOf(kAccessTypeTexts, record.GetInteger(attr::kAccessType)))};
 }
 
 }  // namespace
@@ -77,15 +89,12 @@ void ChannelPropertyDialog::FillGrid() {
     const int32_t n = table.GetCount();
     grid_.SetRows(n + 1);
     for (int32_t k = 0; k < n; ++k) {
-        const ChannelRecord& record = table.GetAt(k);
-        const int32_t r = k + 1;
-        grid_.SetRow(r);
-        grid_.SetCol(0);
-        grid_.SetText(platform::FormatDecimal(r));
-        grid_.SetCol(1);
-        grid_.SetText(record.GetText(attr::kRecordName));
-        grid_.SetCol(2);
-        grid_.SetText(AccessText(record.GetInteger(attr::kAccessType)));
+        const auto cells = RowCells(table.GetAt(k), k);
+        grid_.SetRow(k + 1);
+        for (int32_t c = 0; c < kColumnCount; ++c) {
+            grid_.SetCol(c);
+            grid_.SetText(cells[static_cast<std::size_t>(c)]);
+        }
     }
     if (grid_.GetRows() > 1) {
         grid_.SetRow(1);

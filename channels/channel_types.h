@@ -20,6 +20,10 @@ inline constexpr std::u16string_view kDraftName = u"通道名";
 inline constexpr std::u16string_view kRetain = u"断电保存";
 }  // namespace attr
 
+// The drive's parameter numbers: the request carries eleven bits, and the drive knows
+// none above 4095.
+inline constexpr int32_t kHighestParameterNumber = 4095;
+
 enum AccessType : int32_t { kReadOnly = 0, kWriteOnly = 1, kReadWrite = 2 };
 inline constexpr std::array<std::u16string_view, 3> kAccessTypeTexts = {u"只读数据", u"只写数据", u"读写数据"};
 

@@ -63,14 +63,12 @@ TEST_F(AddChannelTest, EveryChoiceOfTheDialogReachesTheRecord) {
     EXPECT_EQ(added.GetText(attr::kRecordName), u"电机功率");
 }
 
-TEST_F(AddChannelTest, ParameterNumbersAreReadAsSignedDecimalsAfterTrimming) {
+TEST_F(AddChannelTest, ParameterNumbersAreReadAsDecimalsAfterTrimming) {
     UseChannels({{.type = kSigned32, .number = 5, .name = u"五"}});
     Add({.number = u" 12 ", .name = u"  十二\t", .type = kSigned32});
-    Add({.number = u"-3", .name = u"负三", .type = kSigned32});
     Add({.number = u"7x", .name = u"七", .type = kSigned32});
     Add({.number = u"abc", .name = u"没有号", .type = kSigned32});
-    // -3 is 0xFFFFFFFD as a key, behind every non-negative number of its type.
-    EXPECT_EQ(Numbers(Table()), (std::vector<int32_t>{0, 0, 0, 0, 0, 5, 7, 12, -3}));
+    EXPECT_EQ(Numbers(Table()), (std::vector<int32_t>{0, 0, 0, 0, 0, 5, 7, 12}));
     EXPECT_EQ(At(7).GetText(attr::kRecordName), u"十二");
     EXPECT_EQ(At(4).GetText(attr::kRecordName), u"没有号");
 }
@@ -90,6 +88,29 @@ TEST_F(AddChannelTest, AChannelWithTheFixedChannelsKeyIsRefused) {
     Add({.number = u"9", .name = u"九号", .type = kSigned16});
     EXPECT_EQ(Names(Table()), (std::vector<std::u16string>{u"当前频率", u"状态字", u"控制字", u"期望值", u"九号",
                                                            u"三十二位零号"}));
+}
+
+TEST_F(AddChannelTest, ANumberNoParameterHasKeepsTheDialogOpenAndSaysWhy) {
+    for (const char16_t* number : {u"99999", u"-3", u"4096"}) {
+        user.Then(resources::kChannelDialog, [](HeadlessWindow& w) {
+                w.Click(id::kAdd);
+                w.Click(id::kAccept);
+            })
+            .Then(resources::kAddChannelDialog, [&](HeadlessWindow& w) {
+                w.Type(id::kNumberField, number);
+                w.Type(id::kNameField, u"笔误");
+                w.Click(kIdOk);
+                EXPECT_FALSE(w.Ended());
+                w.Type(id::kNumberField, u"4095");
+                w.Click(kIdOk);
+            })
+            .Answer(kIdOk);
+        Run();
+        ASSERT_FALSE(user.Questions().empty());
+        EXPECT_EQ(user.Questions().back().text, u"参数号必须在0到4095之间。");
+    }
+    EXPECT_EQ(user.Questions().size(), 3u);
+    EXPECT_EQ(Numbers(Table()), (std::vector<int32_t>{0, 0, 0, 0, 4095}));
 }
 
 TEST_F(AddChannelTest, AChannelWithAnExistingKeyReplacesIt) {

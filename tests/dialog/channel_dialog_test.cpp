@@ -41,13 +41,13 @@ TEST_F(ChannelDialogTest, OpensWithTitleHeaderAndOneRowPerChannel) {
     EXPECT_EQ(Run(), kIdOk);
     EXPECT_EQ(cells, (std::vector<Row>{
                          {u"序号", u"参数号", u"通道注释", u"数据类型", u"读写类型"},
-                         {u"1", u"当前频率", u"只读数据", u"", u""},
-                         {u"2", u"状态字", u"只读数据", u"", u""},
-                         {u"3", u"控制字", u"只写数据", u"", u""},
-                         {u"4", u"期望值", u"只写数据", u"", u""},
-                         {u"5", u"速度", u"读写数据", u"", u""},
-                         {u"6", u"加速时间", u"只写数据", u"", u""},
-                         {u"7", u"型号", u"只读数据", u"", u""},
+                         {u"1", u"", u"当前频率", u"16位有符号整型", u"只读数据"},
+                         {u"2", u"", u"状态字", u"16位有符号整型", u"只读数据"},
+                         {u"3", u"", u"控制字", u"16位有符号整型", u"只写数据"},
+                         {u"4", u"", u"期望值", u"16位有符号整型", u"只写数据"},
+                         {u"5", u"10", u"速度", u"32位有符号整型", u"读写数据"},
+                         {u"6", u"20", u"加速时间", u"32位有符号整型", u"只写数据"},
+                         {u"7", u"30", u"型号", u"文本", u"只读数据"},
                      }));
 }
 
@@ -95,7 +95,7 @@ TEST_F(ChannelDialogTest, DeletingTheRecordInRow7LeavesTheCursorOnRow6) {
     EXPECT_EQ(Names(Table()),
               (std::vector<std::u16string>{u"当前频率", u"状态字", u"控制字", u"期望值", u"速度", u"加速时间"}));
     ASSERT_EQ(cells.size(), 7u);
-    EXPECT_EQ(cells[6], (Row{u"6", u"加速时间", u"只写数据", u"", u""}));
+    EXPECT_EQ(cells[6], (Row{u"6", u"20", u"加速时间", u"32位有符号整型", u"只写数据"}));
 }
 
 TEST_F(ChannelDialogTest, DeleteAllAsksAndKeepsExactlyTheFixedChannelsOnOk) {

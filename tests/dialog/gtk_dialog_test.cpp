@@ -80,7 +80,7 @@ TEST_F(GtkDialogTest, AChannelAddedWithRealWidgetsIsSavedOnOk) {
     EXPECT_GT(picture.colours, 16) << "the picture of the dialog is blank";
     EXPECT_FALSE(retainEnabledForText);
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[4], (std::vector<std::string>{"5", "出口温度", "读写数据", "", ""}));
+    EXPECT_EQ(lines[4], (std::vector<std::string>{"5", "321", "出口温度", "32位有符号整型", "读写数据"}));
     EXPECT_TRUE(Holds(device_.ArchiveBytes(),
                       StoredRecord(hostkit::Parameter(321, 1, 3, u"出口温度", /*access*/ 2, /*retain*/ 1))));
 }
