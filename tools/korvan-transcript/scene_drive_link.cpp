@@ -51,10 +51,25 @@ hostkit::BlobContent RunConfiguration() {
     return content;
 }
 
+// A parameter the drive lacks, one no drive has, and a data type the drive does not
+// know, beside readable channels; the stored read groups are stale.
+hostkit::BlobContent StaleConfiguration() {
+    hostkit::BlobContent content;
+    content.channels = hostkit::FixedChannels();
+    content.channels.push_back(hostkit::Parameter(1999, 0, 3, u"笔误"));
+    content.channels.push_back(hostkit::Parameter(5000, 1, 3, u"超出"));
+    content.channels.push_back(hostkit::Parameter(202, 3, 4, u"上限频率"));
+    content.channels.push_back(hostkit::Parameter(520, 7, 3, u"未知类型"));
+    content.groupStarts = {4};
+    content.groupEnds = {4};
+    return content;
+}
+
 class RunScene {
 public:
-    RunScene(Session& s, WireLog& wire, int fd) : s_(s), wire_(wire) {
-        device_.SetArchiveBytes(hostkit::EncodeBlob(RunConfiguration()));
+    RunScene(Session& s, WireLog& wire, int fd, const hostkit::BlobContent& content = RunConfiguration())
+        : s_(s), wire_(wire) {
+        device_.SetArchiveBytes(hostkit::EncodeBlob(content));
         device_.SetPort(2, fd);
     }
     ~RunScene() { s_.svr.ExitDevRun(device_.Instance()); }
@@ -83,9 +98,8 @@ public:
                     Show(hostResults.raw));
     }
 
-    void Prepare(int32_t channels) {
-        const int32_t result = s_.svr.InitDevRun(Device());
-        s_.out.Line("SvrInitDevRun -> " + std::to_string(result));
+    void Prepare(int32_t channels, bool initialise = true) {
+        if (initialise) s_.out.Line("SvrInitDevRun -> " + std::to_string(s_.svr.InitDevRun(Device())));
         hostkit::Set(values_.raw, std::vector<double>(static_cast<std::size_t>(channels), -1.0));
         hostkit::Set(texts_.raw, std::vector<std::u16string>(static_cast<std::size_t>(channels)));
     }
@@ -144,6 +158,16 @@ void PlayCommands(RunScene& scene, hostkit::HostAutomationObject& host) {
     host.FailInvokes(false);
 }
 
+// Collection straight after loading, with channels that fail for good, and a host
+// that answers in other types than asked.
+void PlayStubbornChannels(RunScene& scene, hostkit::HostAutomationObject& host) {
+    scene.Prepare(9, false);
+    for (int call = 0; call < 6; ++call) scene.Collect(std::vector<int32_t>(9, 1));
+    host.AnswerLoosely(true);
+    scene.Command(u"READ(-0.5,0,3,I) READ(202,-1,3,F)", {0, 0, 0, 0x047C, 1});
+    host.AnswerLoosely(false);
+}
+
 }  // namespace
 
 void PlayDriveLink(Session& s) {
@@ -174,6 +198,11 @@ void PlayDriveLink(Session& s) {
         scene.Prepare(13);
         PlayCollection(scene, drive);
         PlayCommands(scene, host);
+        ShowVariables(s, host);
+    }
+    {
+        RunScene scene(s, wire, fd, StaleConfiguration());
+        PlayStubbornChannels(scene, host);
         ShowVariables(s, host);
     }
     handed = nullptr;
