@@ -103,6 +103,9 @@ int32_t SvrExitDevRun(DeviceInstance *dev);
 int32_t SvrCollectDevData(DeviceInstance *dev, HostIntArray *wanted, HostDoubleArray *values, HostStringArray *texts);
 int32_t SvrDevIOCtrl(DeviceInstance *dev, HostString *command, HostDoubleArray *results, int32_t unused);
 int32_t SvrGetDevInfo(void);
+/* Both take over the reference the host passes (no AddRef) and release the object
+   they held before. A NULL `object`, or a NULL interface in it, means "none": the
+   object held is released and nothing is held. */
 int32_t SvrSetSetIDispatch(IDispatch **object);
 int32_t SvrSetRunIDispatch(IDispatch **object);
 
