@@ -14,19 +14,6 @@ int32_t Dialog::DoModal() {
     return ActiveDialogBackend().RunModal(*this, *found);
 }
 
-void Dialog::Command(int32_t id, ControlEvent event) {
-    if (!IsOpen() || window_->Ended()) return;
-    for (const Route& route : routes_) {
-        if (route.id == id && route.event == event) {
-            route.handler();
-            return;
-        }
-    }
-    if (event != ControlEvent::kClicked) return;
-    if (id == kIdOk) OnOK();
-    if (id == kIdCancel) OnCancel();
-}
-
 bool Dialog::OnInitDialog() {
     UpdateData(false);
     return true;
@@ -75,27 +62,5 @@ void Dialog::EnableControl(int32_t id, bool enabled) {
 }
 
 IDispatch* Dialog::ControlObject(int32_t id) { return IsOpen() ? window_->ControlObject(id) : nullptr; }
-
-OpenDialog::OpenDialog(Dialog& dialog, DialogWindow& window, const DialogTemplate& dialogTemplate)
-    : dialog_(dialog) {
-    dialog_.window_ = &window;
-    dialog_.template_ = &dialogTemplate;
-    try {
-        focusWanted_ = dialog_.OnInitDialog();
-    } catch (...) {
-        Detach();
-        throw;
-    }
-}
-
-OpenDialog::~OpenDialog() {
-    dialog_.OnDestroy();
-    Detach();
-}
-
-void OpenDialog::Detach() {
-    dialog_.window_ = nullptr;
-    dialog_.template_ = nullptr;
-}
 
 }  // namespace korvan::platform
