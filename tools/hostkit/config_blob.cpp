@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace hostkit {
@@ -58,6 +59,56 @@ std::vector<uint8_t> EncodeBlob(const BlobContent& content) {
         PutInt(out, c.retain);
     }
     return out;
+}
+
+BlobOutline OutlineBlob(const std::vector<uint8_t>& blob) {
+    // Beyond these no driver has written a blob: two settings, one read group per
+    // channel, a channel per parameter number and the fixed ones.
+    constexpr int32_t kMostSettings = 64;
+    constexpr int32_t kMostChannels = 8192;
+    std::size_t at = 0;
+    const auto next = [&](int32_t& value) {
+        if (blob.size() - at < 4) return false;
+        value = static_cast<int32_t>(uint32_t{blob[at]} | uint32_t{blob[at + 1]} << 8 | uint32_t{blob[at + 2]} << 16 |
+                                     uint32_t{blob[at + 3]} << 24);
+        at += 4;
+        return true;
+    };
+    const auto skipList = [&](int32_t most) {
+        int32_t count = 0;
+        if (!next(count) || count < 0 || count > most || static_cast<std::size_t>(count) > (blob.size() - at) / 4) {
+            return false;
+        }
+        at += static_cast<std::size_t>(count) * 4;
+        return true;
+    };
+    BlobOutline outline;
+    int32_t settings = 0;
+    if (!next(settings)) return outline;
+    outline.settingsDeclared = settings;
+    const std::size_t whole = (blob.size() - at) / 4;
+    outline.settingsPresent = static_cast<int32_t>(std::min<std::size_t>(std::max(settings, 0), whole));
+    if (settings < 2 || settings > kMostSettings || outline.settingsPresent < settings) return outline;
+    at += static_cast<std::size_t>(settings) * 4;
+    int32_t readModeBits = 0, channels = 0;
+    if (!skipList(kMostChannels) || !skipList(kMostChannels) || !next(readModeBits) || !next(channels)) return outline;
+    outline.channelsDeclared = channels;
+    outline.plausible = channels >= 0 && channels <= kMostChannels;
+    // Each record: access, type, number, value type, conversion, the name's length and
+    // bytes, retain.
+    for (int32_t k = 0; k < channels; ++k) {
+        int32_t field = 0, nameLength = 0;
+        for (int i = 0; i < 5; ++i) {
+            if (!next(field)) return outline;
+        }
+        if (!next(nameLength) || nameLength < 0 || static_cast<std::size_t>(nameLength) > blob.size() - at) {
+            return outline;
+        }
+        at += static_cast<std::size_t>(nameLength);
+        if (!next(field)) return outline;
+        ++outline.channelsWhole;
+    }
+    return outline;
 }
 
 std::string ToGbk(std::u16string_view text) {

@@ -33,6 +33,19 @@ BlobChannel Parameter(int32_t number, int32_t type, int32_t conversion, std::u16
                       int32_t retain = 0);
 std::vector<uint8_t> EncodeBlob(const BlobContent& content);
 
+// What a stored blob declares and holds, read without trusting any count: the
+// settings list, the read group lists, the read mode bits, the channel count and the
+// channel records. `plausible` when everything before the records is there with
+// counts the driver could have written (two settings or more).
+struct BlobOutline {
+    bool plausible = false;
+    int32_t settingsDeclared = -1;  // -1: the bytes end before the count
+    int32_t settingsPresent = 0;    // settings whose four bytes are there
+    int32_t channelsDeclared = -1;  // -1: the bytes end before the count
+    int32_t channelsWhole = 0;      // records, from the first, that are there whole
+};
+BlobOutline OutlineBlob(const std::vector<uint8_t>& blob);
+
 // Code page 936 (GBK) bytes of a text, as the driver stores and sends texts.
 std::string ToGbk(std::u16string_view text);
 std::u16string FromGbk(std::string_view bytes);

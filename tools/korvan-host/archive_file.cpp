@@ -1,9 +1,13 @@
 #include "tools/korvan-host/archive_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace korvanhost {
@@ -21,6 +25,14 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// A rename or link reaches the disk with its folder.
+void SyncFolderOf(const std::string& path) {
+    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return;
+    fsync(folder);
+    ::close(folder);
+}
+
 bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -32,12 +44,15 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
     return true;
 }
 
-}  // namespace
-
-std::optional<std::vector<uint8_t>> ReadArchiveFile(const std::string& path, std::string& error) {
+// The whole file; nullopt with a message when it cannot be read, and `missing` set
+// when there is no file.
+std::optional<std::vector<uint8_t>> ReadAll(const std::string& path, std::string& error, bool* missing = nullptr) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT) return std::vector<uint8_t>{};
+        if (missing != nullptr && errno == ENOENT) {
+            *missing = true;
+            return std::nullopt;
+        }
         error = Why("cannot read archive", path);
         return std::nullopt;
     }
@@ -58,26 +73,150 @@ std::optional<std::vector<uint8_t>> ReadArchiveFile(const std::string& path, std
     return bytes;
 }
 
-bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    std::string temporary = path + ".XXXXXX";
+// A new file's mode: 0644 less the umask.
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0644 & ~mask;
+}
+
+// A temporary file beside `destination` holding `bytes` with `mode` (and the owner
+// and group of `owner`, when given), flushed to disk: its path, or empty.
+std::string WriteTemporary(const std::string& destination, const std::vector<uint8_t>& bytes, mode_t mode,
+                           const struct stat* owner, std::string& error) {
+    std::string temporary = destination + ".XXXXXX";
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
-        error = Why("cannot create a temporary file beside", path);
+        error = Why("cannot create a temporary file beside", destination);
+        return {};
+    }
+    bool done = WriteAll(fd, bytes) && fchmod(fd, mode) == 0;
+    if (!done) error = Why("cannot save", destination);
+    struct stat made {};
+    if (done && owner != nullptr && fstat(fd, &made) == 0 &&
+        (made.st_uid != owner->st_uid || made.st_gid != owner->st_gid) &&
+        fchown(fd, owner->st_uid, owner->st_gid) != 0) {
+        error = Why("cannot keep the owner and group of", destination);
+        done = false;
+    }
+    if (done && fsync(fd) != 0) error = Why("cannot save", destination), done = false;
+    if (::close(fd) != 0 && done) error = Why("cannot save", destination), done = false;
+    if (!done) {
+        ::unlink(temporary.c_str());
+        return {};
+    }
+    return temporary;
+}
+
+bool LinksUnsupported(int error) {
+    return error == EPERM || error == EXDEV || error == EMLINK || error == ENOTSUP || error == EOPNOTSUPP ||
+           error == ENOSYS;
+}
+
+// Keeps `target` as target.bak, replacing an older one: the same file under a second
+// name where the file system allows it, a copy where not.
+bool KeepBackup(const std::string& target, const struct stat& old, std::string& error) {
+    const std::string backup = target + ".bak";
+    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) {
+        error = Why("cannot replace", backup);
         return false;
     }
-    const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::link(target.c_str(), backup.c_str()) == 0) return true;
+    if (!LinksUnsupported(errno)) {
+        error = Why("cannot keep the previous file as", backup);
+        return false;
+    }
+    const auto bytes = ReadAll(target, error);
+    if (!bytes) return false;
+    const std::string temporary = WriteTemporary(backup, *bytes, old.st_mode & 07777, nullptr, error);
+    if (temporary.empty()) return false;
+    if (std::rename(temporary.c_str(), backup.c_str()) != 0) {
+        error = Why("cannot keep the previous file as", backup);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<ArchiveFile> ReadArchiveFile(const std::string& path, std::string& error) {
+    bool missing = false;
+    const auto bytes = ReadAll(path, error, &missing);
+    if (missing) return ArchiveFile{};
+    if (!bytes) return std::nullopt;
+    ArchiveContents contents = ParseArchive(*bytes);
+    if (contents.kind == ArchiveKind::Foreign) {
+        error = path + " is not a Korvan archive";
+        return std::nullopt;
+    }
+    if (contents.kind == ArchiveKind::UnknownVersion) {
+        error = path + " is a Korvan archive of format version " + std::to_string(contents.version) +
+                ", which this korvan-host does not read";
+        return std::nullopt;
+    }
+    return ArchiveFile{true, contents.kind, std::move(contents.configuration), std::move(contents.damage)};
+}
+
+bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error) {
+    std::string target = path;  // through a symlink, the file it names
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) != nullptr) {
+        target = resolved;
+    } else if (errno != ENOENT) {
+        error = Why("cannot save archive", path);
+        return false;
+    }
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT) {
+        error = Why("cannot save archive", path);
+        return false;
+    }
+    if (exists && !S_ISREG(old.st_mode)) {
+        error = "cannot save archive " + path + ": not a regular file";
+        return false;
+    }
+    // A save replaces the file, which needs only the folder writable: a file made
+    // read-only stays as it is.
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        error = Why("cannot save archive", path);
+        return false;
+    }
+    const std::string temporary = WriteTemporary(target, FormatArchive(configuration),
+                                                 exists ? old.st_mode & 07777 : NewFileMode(), exists ? &old : nullptr,
+                                                 error);
+    if (temporary.empty()) return false;
+    if (exists && !KeepBackup(target, old, error)) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
         error = Why("cannot save archive", path);
         ::unlink(temporary.c_str());
         return false;
     }
-    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
-    if (folder >= 0) {
-        fsync(folder);  // the rename itself reaches the disk
-        ::close(folder);
-    }
+    SyncFolderOf(target);
     return true;
+}
+
+bool CreateArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error) {
+    struct stat existing {};
+    if (::lstat(path.c_str(), &existing) == 0) {
+        error = path + " already exists";
+        return false;
+    }
+    const std::string temporary = WriteTemporary(path, FormatArchive(configuration), NewFileMode(), nullptr, error);
+    if (temporary.empty()) return false;
+    // A second name for the finished file, which no file made meanwhile can lose.
+    bool made = ::link(temporary.c_str(), path.c_str()) == 0;
+    if (!made && LinksUnsupported(errno) && ::lstat(path.c_str(), &existing) != 0) {
+        made = std::rename(temporary.c_str(), path.c_str()) == 0;
+    }
+    if (!made) error = errno == EEXIST ? path + " already exists" : Why("cannot create archive", path);
+    ::unlink(temporary.c_str());
+    if (made) SyncFolderOf(path);
+    return made;
 }
 
 }  // namespace korvanhost

@@ -1,5 +1,8 @@
-// A device's configuration archive kept in a file between runs of the host. Saving
-// is atomic: a crash or a kill during a save leaves the old file or the new one.
+// A device's configuration archive kept in a file between runs of the host, laid out
+// as archive_format.h describes. Saving is atomic: a crash or a kill during a save
+// leaves the old file or the new one. A save writes through a symlink to the file it
+// names, keeps that file's mode, owner and group, and keeps the file it replaces as
+// NAME.bak beside it.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +10,23 @@
 #include <string>
 #include <vector>
 
+#include "tools/korvan-host/archive_format.h"
+
 namespace korvanhost {
 
-// The file's bytes; an empty archive when the file does not exist yet; nullopt (with
-// a message) when it exists but cannot be read.
-std::optional<std::vector<uint8_t>> ReadArchiveFile(const std::string& path, std::string& error);
-// Temporary file in the same folder, written and flushed to disk, renamed over the old.
-bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
+struct ArchiveFile {
+    bool exists = false;
+    ArchiveKind kind = ArchiveKind::Current;  // Current, OldFormat or Damaged
+    std::vector<uint8_t> configuration;       // the driver's bytes, as far as the file holds them
+    std::string damage;                       // of a Damaged file
+};
+
+// The file's contents; `exists` false when there is no file. nullopt, with a one-line
+// message, when the file cannot be read or is not an archive this korvan-host reads.
+std::optional<ArchiveFile> ReadArchiveFile(const std::string& path, std::string& error);
+// Saves `configuration` over the archive at `path` (or as a new file there).
+bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error);
+// Saves `configuration` as a new archive; fails when anything is at `path` already.
+bool CreateArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error);
 
 }  // namespace korvanhost

@@ -1,7 +1,11 @@
 #include "tools/korvan-host/host_session.h"
 
-#include <algorithm>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdio>
+
+#include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/host_arrays.h"
 #include "tools/korvan-host/archive_file.h"
 
@@ -15,7 +19,7 @@ std::vector<uint8_t> StoredBytes(const ConfigArchive& archive) {
     return bytes;
 }
 
-HostDevices::HostDevices(const std::string& driverPath, const std::vector<std::string>& archives)
+HostDevices::HostDevices(const std::string& driverPath, const std::vector<std::string>& archives, ArchiveUse use)
     : runObject_(std::make_unique<hostkit::HostAutomationObject>()),
       library_(std::make_unique<hostkit::DriverLibrary>(driverPath)) {
     if (!library_->Loaded()) {
@@ -23,14 +27,75 @@ HostDevices::HostDevices(const std::string& driverPath, const std::vector<std::s
         return;
     }
     for (const std::string& path : archives) {
-        auto device = std::make_unique<Device>();
-        device->path = path;
-        const auto bytes = ReadArchiveFile(path, error_);
-        if (!bytes) return;
-        device->loaded = *bytes;
-        device->host.SetArchiveBytes(*bytes);
-        devices_.push_back(std::move(device));
+        if (!Open(path, use)) return;
     }
+}
+
+bool HostDevices::Open(const std::string& path, ArchiveUse use) {
+    auto device = std::make_unique<Device>();
+    device->path = path;
+    if (use == ArchiveUse::New) {
+        struct stat existing {};
+        if (::lstat(path.c_str(), &existing) == 0) {
+            error_ = path + " already exists (init makes a new archive only)";
+            return false;
+        }
+        device->create = true;
+        devices_.push_back(std::move(device));
+        Channels(devices_.size() - 1);  // the driver writes its defaults into an empty archive
+        return true;
+    }
+    std::string error;
+    const auto file = ReadArchiveFile(path, error);
+    if (!file) {
+        error_ = error;
+        return false;
+    }
+    if (!file->exists) {
+        error_ = "no archive at " + path + " (korvan-host --archive " + path + " init makes one)";
+        return false;
+    }
+    const std::string damage = file->kind == ArchiveKind::Damaged ? file->damage : Shortfall(file->configuration);
+    if (!damage.empty() && use != ArchiveUse::Forced) {
+        error_ = "archive damaged: " + damage + " (" + path + "; --force goes on with what was read and saves over it)";
+        return false;
+    }
+    if (!damage.empty()) {
+        std::fprintf(stderr, "korvan-host: warning: archive damaged: %s (%s; going on with what was read)\n",
+                     damage.c_str(), path.c_str());
+    }
+    device->oldFormat = file->kind == ArchiveKind::OldFormat;
+    device->loaded = file->configuration;
+    device->host.SetArchiveBytes(file->configuration);
+    devices_.push_back(std::move(device));
+    return true;
+}
+
+std::string HostDevices::Shortfall(const std::vector<uint8_t>& configuration) {
+    hostkit::HostDevice probe;  // loaded and released here, so the session's devices start unloaded
+    probe.SetArchiveBytes(configuration);
+    hostkit::StringArray propertyNames, values, channelNames;
+    hostkit::ByteArray flags;
+    hostkit::IntArray types;
+    Svr().GetProperty(probe.Instance(), &propertyNames, &values, &flags);
+    Svr().GetChannel(probe.Instance(), &channelNames, &types);
+    Svr().ExitDevRun(probe.Instance());
+    const hostkit::BlobOutline outline = hostkit::OutlineBlob(configuration);
+    const auto properties = static_cast<int32_t>(hostkit::Values(values.raw).size());
+    // The driver lists 通讯状态 before the table, and counts a record cut short as read.
+    const int32_t channels =
+        std::min(static_cast<int32_t>(hostkit::Values(types.raw).size()) - 1, outline.channelsWhole);
+    std::string shortfall;
+    if (outline.settingsPresent < properties) {
+        shortfall = std::to_string(outline.settingsPresent) + " of " + std::to_string(properties) + " properties read";
+    }
+    if (outline.channelsDeclared < 0 || channels < outline.channelsDeclared) {
+        shortfall += shortfall.empty() ? "" : ", ";
+        shortfall += outline.channelsDeclared < 0 ? "no channel list"
+                                                  : std::to_string(std::max(channels, 0)) + " of " +
+                                                        std::to_string(outline.channelsDeclared) + " channels read";
+    }
+    return shortfall;
 }
 
 HostDevices::~HostDevices() {
@@ -111,12 +176,20 @@ bool HostDevices::ReleaseAndSave() {
         const std::vector<uint8_t> bytes = StoredBytes(device->host.Archive());
         if (bytes == device->loaded) continue;
         std::string error;
-        if (!WriteArchiveFile(device->path, bytes, error)) {
+        const bool written = device->create ? CreateArchiveFile(device->path, bytes, error)
+                                            : WriteArchiveFile(device->path, bytes, error);
+        if (!written) {
             error_ = error;
             saved = false;
             continue;
         }
+        if (device->oldFormat) {
+            std::fprintf(stderr,
+                         "korvan-host: %s converted to the current archive format (the old file kept as .bak)\n",
+                         device->path.c_str());
+        }
         device->loaded = bytes;
+        device->oldFormat = device->create = false;
     }
     return saved;
 }

@@ -23,10 +23,18 @@ struct Channel {
     int32_t type = 0;  // 1 status, 2 numeric, 3 text; negative when write only
 };
 
+// How a session takes the archive files it is given.
+enum class ArchiveUse {
+    Existing,  // each must be there and whole
+    Forced,    // a damaged one too, used as far as the driver reads it and saved over (--force)
+    New,       // none may be there yet: each starts from the driver's default configuration
+};
+
 class HostDevices {
 public:
     // Loads the driver and reads every archive; Error() tells what failed.
-    HostDevices(const std::string& driverPath, const std::vector<std::string>& archives);
+    HostDevices(const std::string& driverPath, const std::vector<std::string>& archives,
+                ArchiveUse use = ArchiveUse::Existing);
     ~HostDevices();
     HostDevices(const HostDevices&) = delete;
     HostDevices& operator=(const HostDevices&) = delete;
@@ -53,7 +61,14 @@ private:
         std::string path;
         hostkit::HostDevice host;
         std::vector<uint8_t> loaded;
+        bool oldFormat = false;  // a bare blob, rewritten in the current format when saved
+        bool create = false;     // no file yet
     };
+
+    bool Open(const std::string& path, ArchiveUse use);
+    // What the driver leaves unread of a configuration: empty when it reads every
+    // property and channel there is.
+    std::string Shortfall(const std::vector<uint8_t>& configuration);
 
     std::unique_ptr<hostkit::HostAutomationObject> runObject_;  // outlives the module
     std::unique_ptr<hostkit::DriverLibrary> library_;
