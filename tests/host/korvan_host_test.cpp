@@ -64,6 +64,11 @@ protected:
     std::string line_;
 };
 
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // The values of device `device` in the last JSON round: host channel -> value text.
 std::map<int, std::string> LastRound(const std::string& output, int device) {
     std::map<int, std::string> values;
@@ -73,7 +78,8 @@ std::map<int, std::string> LastRound(const std::string& output, int device) {
     for (int skip = 0; skip <= device && at != std::string::npos; ++skip) at = output.find("{\"archive\"", at + 1);
     if (at == std::string::npos) return values;
     const std::string round = output.substr(at, output.find("]}", at) - at);
-    const std::regex channel(R"re(\{"k":(\d+),"name":"[^"]*","type":-?\d+,"value":("[^"]*"|[-0-9.e+]+)\})re");
+    const std::regex channel(
+        R"re(\{"k":(\d+),"name":"[^"]*","type":-?\d+,"typeName":"[^"]*","value":("[^"]*"|[-0-9.e+]+|null),)re");
     for (std::sregex_iterator it(round.begin(), round.end(), channel), end; it != end; ++it) {
         values[std::stoi((*it)[1])] = (*it)[2];
     }
@@ -82,19 +88,22 @@ std::map<int, std::string> LastRound(const std::string& output, int device) {
 
 TEST_F(KorvanHostTest, PropertiesSetInOneRunAreThereInTheNext) {
     const std::string archive = Path("device.archive");
+    ASSERT_EQ(Host({"--archive", archive, "init"}).status, 0);
     const auto set = Host({"--archive", archive, "set", "address=3", "通讯等待时间=350"});
     ASSERT_EQ(set.status, 0) << set.err;
     const auto shown = Host({"--archive", archive, "props"});
     EXPECT_EQ(shown.status, 0);
-    EXPECT_EQ(shown.out, "设备地址 = 3\n通讯等待时间 = 350\n");
-    EXPECT_EQ(fs::file_size(archive), 166u);  // the blob, not the 16534-byte buffer
+    EXPECT_EQ(shown.out, "设备地址 = 3    (device address)\n通讯等待时间 = 350    (communication wait time, ms)\n");
+    EXPECT_EQ(fs::file_size(archive), 20u + 166u);  // header and blob, not the 16534-byte buffer
 }
 
 TEST_F(KorvanHostTest, TheChannelListNumbersHostChannels) {
     const auto listed = Host({"--archive", DemoArchive(), "channels"});
     ASSERT_EQ(listed.status, 0) << listed.err;
-    EXPECT_EQ(listed.out.rfind("0\t1\t通讯状态\n1\t2\t当前频率\n", 0), 0u) << listed.out;
-    EXPECT_NE(listed.out.find("10\t3\t机型\n"), std::string::npos);
+    EXPECT_EQ(listed.out.rfind("0\tstatus\t通讯状态  (communication status)\n1\tnumber\t当前频率  (present frequency)\n", 0),
+              0u)
+        << listed.out;
+    EXPECT_NE(listed.out.find("10\ttext\t机型\n"), std::string::npos);
 }
 
 TEST_F(KorvanHostTest, CollectedValuesAreTheDrivesAndTextsComeWhole) {
@@ -114,9 +123,11 @@ TEST_F(KorvanHostTest, CommandsReadAndWriteThroughHostVariables) {
     const auto run = Host({"--archive", DemoArchive(), "--port", line_, "exec", "READ(207,-2,4,R)",
                            "WRITE(208,-2,4,0,N)", "READ(621,0,5,T)", "READ(9999,0,0,R)", "--var", "R:float=0",
                            "--var", "N:int=7", "--var", "T:text=none"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("READ(207,-2,4,R) -> 0 (done)"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("READ(9999,0,0,R) -> 300 (unusable arguments)"), std::string::npos);
+    EXPECT_EQ(run.status, 3) << run.err;  // one command failed
+    EXPECT_NE(run.err.find("1 of 4 commands failed, first \"READ(9999,0,0,R)\""), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find("READ(207,-2,4,R) -> 0 done  status word 0x"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("WRITE(208,-2,4,0,N) -> 0 done\n"), std::string::npos) << run.out;  // no status word reported
+    EXPECT_NE(run.out.find("READ(9999,0,0,R) -> 300 unusable arguments"), std::string::npos);
     EXPECT_NE(run.out.find("R = 3 (float)"), std::string::npos);
     EXPECT_NE(run.out.find("T = \"" + *drive->Text(1, 621) + "  \" (text)"), std::string::npos) << run.out;
     EXPECT_EQ(*drive->Value(1, 208), 700);  // 7 s at factor 0.01
@@ -148,22 +159,69 @@ TEST_F(KorvanHostTest, TheSimulatorProgramServesAHostProgram) {
 
 TEST_F(KorvanHostTest, AKilledSaveLeavesTheOldOrTheNewConfiguration) {
     const std::string archive = Path("durable.archive");
-    ASSERT_EQ(Host({"--archive", archive, "set", "address=1"}).status, 0);
+    ASSERT_EQ(Host({"--archive", archive, "init"}).status, 0);
     std::mt19937 random(7);
-    int previous = 1;
+    int previous = 200;
     for (int round = 2; round < 40; ++round) {
         {
             testing::Child save(
-                Program(kHost, {"--driver", kDriver, "--archive", archive, "set", "address=" + std::to_string(round)}));
+                Program(kHost, {"--driver", kDriver, "--archive", archive, "set", "wait=" + std::to_string(round * 10)}));
             std::this_thread::sleep_for(std::chrono::microseconds(random() % 15000));
         }  // SIGKILL, wherever it is
         const auto shown = Host({"--archive", archive, "props"});
         ASSERT_EQ(shown.status, 0) << shown.err;
-        const bool old = shown.out.find("设备地址 = " + std::to_string(previous) + "\n") == 0;
-        const bool fresh = shown.out.find("设备地址 = " + std::to_string(round) + "\n") == 0;
+        const bool old = shown.out.find("通讯等待时间 = " + std::to_string(previous) + " ") != std::string::npos;
+        const bool fresh = shown.out.find("通讯等待时间 = " + std::to_string(round * 10) + " ") != std::string::npos;
         ASSERT_TRUE(old || fresh) << shown.out;
-        if (fresh) previous = round;
+        if (fresh) previous = round * 10;
     }
+}
+
+TEST_F(KorvanHostTest, ExitStatusesTellWhatFailed) {
+    auto drive = Drive();
+    const std::string archive = DemoArchive();
+    const auto exec = [&](const std::string& text) {
+        return Host({"--archive", archive, "--port", line_, "exec", text, "--var", "F:float=0"});
+    };
+    EXPECT_EQ(exec("READ(202,-1,3,F)").status, 0);
+    EXPECT_EQ(exec("WRITE(202,-1,3,0,5000)").status, 3);  // beyond the drive's limits: refused
+    drive->TakeReplyLog();
+    for (const char* text : {"FOO(1)", "READ(202,-1,3,F", "READ(202,-1,3)"}) {
+        const auto bad = exec(text);
+        EXPECT_EQ(bad.status, 2) << text;
+        EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << bad.err;
+    }
+    EXPECT_TRUE(drive->TakeReplyLog().empty());  // nothing was sent for them
+    const std::string elsewhere = Path("elsewhere.archive");
+    fs::copy_file(archive, elsewhere);
+    ASSERT_EQ(Host({"--archive", elsewhere, "set", "address=2"}).status, 0);
+    const auto silent = Host({"--archive", elsewhere, "--port", line_, "run", "--count", "2", "--plain"});
+    EXPECT_EQ(silent.status, 3);
+    EXPECT_NE(silent.err.find("2 of 2 exchanges failed: 2 × 2 no reply"), std::string::npos) << silent.err;
+    EXPECT_EQ(Host({"--archive", archive, "set", "address=999"}).status, 2);
+    EXPECT_EQ(Host({"--archive", archive, "--port", line_, "run", "extra"}).status, 2);
+}
+
+TEST_F(KorvanHostTest, ALostLineEndsTheRunAtOnceAndAPortHasOneUser) {
+    const std::string link = Path("line");
+    auto simulator = std::make_unique<testing::Child>(Program(kSim, {"--pty", "--link", link, "--no-pacing"}));
+    for (int wait = 0; wait < 100 && !fs::exists(link); ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto second = RunProgram(Program(kSim, {"--pty", "--link", link}), 10.0);
+    EXPECT_NE(second.status, 0);
+    EXPECT_NE(second.err.find("running simulated drive"), std::string::npos) << second.err;
+
+    testing::Child host(Program(kHost, {"--driver", kDriver, "--archive", DemoArchive(), "--port", link, "run", "--plain"}));
+    ASSERT_NE(host.ReadUntil("round 3 ", 20.0).find("round 3 "), std::string::npos);
+    const auto intruder = Host({"--archive", DemoArchive(), "--port", link, "exec", "READ(202,-1,3,F)"});
+    EXPECT_EQ(intruder.status, 1);
+    EXPECT_NE(intruder.err.find("in use by another program"), std::string::npos) << intruder.err;
+
+    simulator.reset();  // the drive's end goes away
+    const auto killed = std::chrono::steady_clock::now();
+    EXPECT_EQ(host.Wait(), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - killed, std::chrono::seconds(1));
+    const std::string output = host.ReadUntil("\x01", 0.2);
+    EXPECT_LT(std::count(output.begin(), output.end(), '\n'), 50);
 }
 
 TEST_F(KorvanHostTest, BadCommandLinesGetOneLineAndAFailingStatus) {
@@ -177,9 +235,20 @@ TEST_F(KorvanHostTest, BadCommandLinesGetOneLineAndAFailingStatus) {
     const auto unreadable = Host({"--archive", folder_, "props"});
     EXPECT_EQ(unreadable.status, 1);
     EXPECT_NE(unreadable.err.find("cannot read archive"), std::string::npos);
-    const auto noLine = Host({"--archive", Path("x.archive"), "--port", Path("no-such-tty"), "run", "--count", "1"});
+    const auto noLine = Host({"--archive", DemoArchive(), "--port", Path("no-such-tty"), "run", "--count", "1"});
     EXPECT_EQ(noLine.status, 1);
     EXPECT_NE(noLine.err.find("cannot open"), std::string::npos) << noLine.err;
+}
+
+TEST_F(KorvanHostTest, EditSaysWhyNoDialogCanOpen) {
+    const std::string archive = DemoArchive();
+    const std::string alone = Path("Korvan.drv");  // a driver with no dialog module beside it
+    fs::copy_file(kDriver, alone);
+    const std::string before = ReadBytes(archive);
+    const auto noModule = RunProgram(Program(kHost, {"--driver", alone, "--archive", archive, "edit"}));
+    EXPECT_EQ(noModule.status, 1);
+    EXPECT_NE(noModule.err.find("no dialog module"), std::string::npos) << noModule.err;
+    EXPECT_EQ(ReadBytes(archive), before);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "tools/hostkit/host_arrays.h"
+#include "tools/hostkit/utf8.h"
 
 namespace korvanhost {
 
@@ -21,6 +22,21 @@ std::vector<int32_t> Collector::WantedFlags(std::size_t device) {
     return flags;
 }
 
+// A successful call brought the status word and present frequency, and the wanted
+// channel it read: the only wanted one of a scan list, or one whose value changed.
+void Collector::NoteArrivals(DeviceReadings& readings, const std::vector<int32_t>& wanted,
+                             const std::vector<double>& before, const std::vector<std::u16string>& beforeTexts) {
+    readings.noReplyRounds = readings.Status() == 2.0 ? readings.noReplyRounds + 1 : 0;
+    if (readings.result != 0 || readings.Status() != 0.0) return;
+    const std::size_t n = std::min(readings.readInRound.size(), readings.values.size());
+    for (std::size_t k = 1; k < n && k < 3; ++k) readings.readInRound[k] = readings.round;
+    for (std::size_t k = 5; k < n && k < wanted.size(); ++k) {
+        if (wanted[k] != 1) continue;
+        const bool changed = readings.values[k] != before[k] || readings.texts[k] != beforeTexts[k];
+        if (wanting_ == Wanting::ScanList || changed) readings.readInRound[k] = readings.round;
+    }
+}
+
 void Collector::Start() {
     readings_.clear();
     for (std::size_t device = 0; device < devices_.Count(); ++device) {
@@ -30,6 +46,9 @@ void Collector::Start() {
         readings.channels = devices_.Channels(device);
         readings.values.assign(readings.channels.size(), 0.0);
         readings.texts.assign(readings.channels.size(), u"");
+        readings.readInRound.assign(readings.channels.size(), kNeverRead);
+        const auto properties = devices_.Properties(device);
+        if (!properties.empty()) readings.address = hostkit::ToUtf8(properties[0].value);
         readings_.push_back(std::move(readings));
     }
     scanPositions_.assign(readings_.size(), 0);
@@ -41,7 +60,10 @@ void Collector::Round() {
         hostkit::IntArray wanted;
         hostkit::DoubleArray values;
         hostkit::StringArray texts;
-        hostkit::Set(wanted.raw, WantedFlags(device));
+        const std::vector<int32_t> flags = WantedFlags(device);
+        const std::vector<double> before = readings.values;
+        const std::vector<std::u16string> beforeTexts = readings.texts;
+        hostkit::Set(wanted.raw, flags);
         hostkit::Set(values.raw, readings.values);
         hostkit::Set(texts.raw, readings.texts);
         const auto start = std::chrono::steady_clock::now();
@@ -49,6 +71,8 @@ void Collector::Round() {
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         readings.values = hostkit::Values(values.raw);
         readings.texts = hostkit::Values(texts.raw);
+        ++readings.round;
+        NoteArrivals(readings, flags, before, beforeTexts);
         ++stats_.calls;
         stats_.totalMs += ms;
         stats_.worstMs = std::max(stats_.worstMs, ms);

@@ -12,12 +12,22 @@
 
 namespace korvanhost {
 
+inline constexpr uint64_t kNeverRead = 0;
+
 // One device's host arrays and what its last call returned.
 struct DeviceReadings {
     std::vector<Channel> channels;
     std::vector<double> values;
     std::vector<std::u16string> texts;
+    std::vector<uint64_t> readInRound;  // per host channel: the round its value came in, or kNeverRead
+    std::string address;                // the device address property
+    uint64_t round = 0;                 // the round of the last call
+    uint64_t noReplyRounds = 0;         // rounds in a row whose call had no reply
     int32_t result = 0;
+    double Status() const { return values.empty() ? 0.0 : values[0]; }
+    // Rounds since host channel k's value came in; kNeverRead when it never did.
+    bool NeverRead(std::size_t k) const { return k >= readInRound.size() || readInRound[k] == kNeverRead; }
+    uint64_t Age(std::size_t k) const { return NeverRead(k) ? 0 : round - readInRound[k]; }
 };
 
 struct CollectionStats {
@@ -45,6 +55,8 @@ public:
 
 private:
     std::vector<int32_t> WantedFlags(std::size_t device);
+    void NoteArrivals(DeviceReadings& readings, const std::vector<int32_t>& wanted,
+                      const std::vector<double>& before, const std::vector<std::u16string>& beforeTexts);
 
     HostDevices& devices_;
     Wanting wanting_;

@@ -6,11 +6,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/utf8.h"
 #include "tools/korvan-host/collection.h"
+#include "tools/korvan-host/command_text.h"
 #include "tools/korvan-host/host_line.h"
 #include "tools/korvan-host/meanings.h"
 #include "tools/korvan-host/report.h"
@@ -22,9 +24,15 @@ std::atomic<bool> interrupted{false};
 
 void OnSignal(int) { interrupted = true; }
 
-int Fail(const std::string& message) {
+// Exit statuses, as `korvan-host help` lists them.
+constexpr int kDone = 0;
+constexpr int kHostError = 1;
+constexpr int kBadCommandLine = 2;
+constexpr int kDriveFailed = 3;
+
+int Fail(const std::string& message, int status = kHostError) {
     std::fprintf(stderr, "korvan-host: %s\n", message.c_str());
-    return 1;
+    return status;
 }
 
 std::string DriverPath(const Options& options) {
@@ -33,7 +41,8 @@ std::string DriverPath(const Options& options) {
 
 // A session whose archives are saved when it ends.
 struct Session {
-    explicit Session(const Options& options) : devices(DriverPath(options), options.archives) {}
+    explicit Session(const Options& options)
+        : devices(DriverPath(options), options.archives, options.force ? ArchiveUse::Forced : ArchiveUse::Existing) {}
     int Finish() {
         if (!devices.ReleaseAndSave()) return Fail(devices.Error());
         return 0;
@@ -47,6 +56,55 @@ std::u16string PropertyName(const std::string& name) {
     return hostkit::FromUtf8(name);
 }
 
+// English for the properties' names.
+std::string Gloss(const std::u16string& name) {
+    if (name == u"设备地址") return "device address";
+    if (name == u"通讯等待时间") return "communication wait time, ms";
+    return "";
+}
+
+std::string PropertyLine(const Property& property) {
+    const std::string gloss = Gloss(property.name);
+    return hostkit::ToUtf8(property.name) + " = " + hostkit::ToUtf8(property.value) +
+           (gloss.empty() ? "" : "    (" + gloss + ")");
+}
+
+// The driver takes any text; what cannot work on an FC line is said here. Empty when
+// the value is fine.
+std::string PropertyProblem(const Property& property) {
+    const std::string text = hostkit::ToUtf8(property.value);
+    int64_t number = 0;
+    const bool whole = !text.empty() && text.size() < 12 &&
+                       text.find_first_not_of("0123456789") == std::string::npos && (number = std::stoll(text), true);
+    if (property.name == u"设备地址" && (!whole || number < 1 || number > 31)) {
+        return "address " + text + " cannot work on an FC line: the drive takes 1..31";
+    }
+    if (property.name == u"通讯等待时间" && (!whole || number < 1 || number > 10000)) {
+        return "wait time " + text + " cannot work: give 1..10000 ms";
+    }
+    return "";
+}
+
+void PrintProperties(const std::vector<Property>& properties, bool json) {
+    std::string object;
+    for (const Property& property : properties) {
+        if (!json) PrintLine(PropertyLine(property));
+        object += (object.empty() ? "" : ",") + JsonString(hostkit::ToUtf8(property.name)) + ":" +
+                  JsonString(hostkit::ToUtf8(property.value));
+    }
+    if (json) PrintLine("{" + object + "}");
+}
+
+// English for the fixed channels' names.
+std::string ChannelGloss(const std::u16string& name) {
+    if (name == u"通讯状态") return "communication status";
+    if (name == u"当前频率") return "present frequency";
+    if (name == u"状态字") return "status word";
+    if (name == u"控制字") return "control word";
+    if (name == u"期望值") return "reference";
+    return "";
+}
+
 std::string Describe(const hostkit::HostValue& value) {
     if (auto* i = std::get_if<int32_t>(&value)) return std::to_string(*i) + " (int)";
     if (auto* f = std::get_if<float>(&value)) {
@@ -55,6 +113,85 @@ std::string Describe(const hostkit::HostValue& value) {
         return text;
     }
     return "\"" + hostkit::ToUtf8(std::get<std::u16string>(value)) + "\" (text)";
+}
+
+std::string LineName(const Options& options) { return options.sim ? "to the simulated drive" : options.port; }
+
+// What to tell a user whose devices have no parameter channel to read; empty when
+// some device has one.
+std::string NothingToCollect(Session& session, const Collector& collector) {
+    for (const DeviceReadings& readings : collector.Readings()) {
+        for (std::size_t k = 5; k < readings.channels.size(); ++k) {
+            if (readings.channels[k].type > 0) return "";
+        }
+    }
+    return "no parameter channel to collect in " + session.devices.ArchivePath(0) +
+           ": add one, e.g. korvan-host --archive " + session.devices.ArchivePath(0) + " add 520";
+}
+
+// kDriveFailed, with a summary on standard error, when any exchange failed.
+int FailedExchanges(const CollectionStats& stats) {
+    const uint64_t failed = stats.calls - stats.byStatus[0];
+    if (failed == 0) return kDone;
+    std::string summary;
+    for (std::size_t status = 1; status < stats.byStatus.size(); ++status) {
+        if (stats.byStatus[status] == 0) continue;
+        summary += (summary.empty() ? "" : ", ") + std::to_string(stats.byStatus[status]) + " × " +
+                   std::to_string(status) + " " + CommunicationMeaning(static_cast<double>(status));
+    }
+    return Fail(std::to_string(failed) + " of " + std::to_string(stats.calls) + " exchanges failed: " + summary,
+                kDriveFailed);
+}
+
+// What one command text gave: element 0, and the status word and present frequency
+// where the driver reported them (only a READ does).
+struct CommandOutcome {
+    static constexpr double kNotReported = -1.0;
+    double status = 0.0;
+    double presentFrequency = kNotReported;
+    double statusWord = kNotReported;
+
+    std::string Line(const std::string& text) const {
+        std::string line = text + " -> " + StatusText(status, CommandMeaning(status));
+        if (statusWord != kNotReported) line += "  status word " + Hex(statusWord);
+        if (presentFrequency != kNotReported) line += "  present frequency " + Whole(presentFrequency);
+        return line;
+    }
+    std::string Json(const std::string& text) const {
+        return "{\"text\":" + JsonString(text) + ",\"status\":" + Whole(status) + ",\"meaning\":" +
+               JsonString(CommandMeaning(status)) + ",\"statusWord\":" +
+               (statusWord != kNotReported ? Whole(statusWord) : "null") + ",\"presentFrequency\":" +
+               (presentFrequency != kNotReported ? Whole(presentFrequency) : "null") + "}";
+    }
+    static std::string Whole(double value) { return std::to_string(static_cast<int64_t>(value)); }
+    static std::string Hex(double value) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%04llX", static_cast<unsigned long long>(value));
+        return text;
+    }
+};
+
+CommandOutcome RunCommand(Session& session, DeviceInstance* device, const std::string& text, const Options& options) {
+    hostkit::String command;
+    hostkit::DoubleArray results;
+    hostkit::Set(command.raw, hostkit::FromUtf8(text));
+    hostkit::Set(results.raw, {0.0, CommandOutcome::kNotReported, CommandOutcome::kNotReported,
+                               static_cast<double>(options.controlWord), static_cast<double>(options.reference)});
+    session.devices.Svr().DevIOCtrl(device, &command, &results, 0);
+    const auto values = hostkit::Values(results.raw);
+    return {values[0], values[1], values[2]};
+}
+
+std::string VariablesJson(Session& session) {
+    std::string json;
+    for (const auto& [name, value] : session.devices.RunObject().Variables()) {
+        std::string shown;
+        if (auto* i = std::get_if<int32_t>(&value)) shown = std::to_string(*i);
+        else if (std::holds_alternative<float>(value)) shown = Describe(value).substr(0, Describe(value).find(' '));
+        else shown = JsonString(hostkit::ToUtf8(std::get<std::u16string>(value)));
+        json += (json.empty() ? "" : ",") + JsonString(hostkit::ToUtf8(name)) + ":" + shown;
+    }
+    return "{" + json + "}";
 }
 
 void Pace(double rate, std::chrono::steady_clock::time_point& next) {
@@ -82,12 +219,23 @@ std::string DriverBesideProgram() {
     return self.substr(0, self.rfind('/') + 1) + "Korvan.drv";
 }
 
+int InitArchives(const Options& options) {
+    if (!options.arguments.empty()) {
+        return Fail("init takes no argument '" + options.arguments.front() + "'", kBadCommandLine);
+    }
+    HostDevices devices(DriverPath(options), options.archives, ArchiveUse::New);
+    if (!devices.Error().empty()) return Fail(devices.Error());
+    if (!devices.ReleaseAndSave()) return Fail(devices.Error());
+    for (const std::string& archive : options.archives) {
+        PrintLine(archive + ": a new archive with the driver's default configuration");
+    }
+    return kDone;
+}
+
 int ShowProperties(const Options& options) {
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
-    for (const Property& property : session.devices.Properties(options.device)) {
-        PrintLine(hostkit::ToUtf8(property.name) + " = " + hostkit::ToUtf8(property.value));
-    }
+    PrintProperties(session.devices.Properties(options.device), options.json);
     return session.Finish();
 }
 
@@ -95,7 +243,7 @@ int SetProperties(const Options& options) {
     std::vector<Property> properties;
     for (const std::string& argument : options.arguments) {
         const std::size_t equals = argument.find('=');
-        if (equals == std::string::npos) return Fail("set takes NAME=VALUE, not '" + argument + "'");
+        if (equals == std::string::npos) return Fail("set takes NAME=VALUE, not '" + argument + "'", kBadCommandLine);
         properties.push_back({PropertyName(argument.substr(0, equals)), hostkit::FromUtf8(argument.substr(equals + 1))});
     }
     Session session(options);
@@ -109,12 +257,13 @@ int SetProperties(const Options& options) {
         for (Property& slot : ordered) {
             if (slot.name == wanted.name) slot.value = wanted.value, known = true;
         }
-        if (!known) return Fail("unknown property '" + hostkit::ToUtf8(wanted.name) + "'");
+        if (!known) return Fail("unknown property '" + hostkit::ToUtf8(wanted.name) + "'", kBadCommandLine);
+        const std::string problem = PropertyProblem(wanted);
+        if (!problem.empty() && !options.force) return Fail(problem + " (--force stores it anyway)", kBadCommandLine);
+        if (!problem.empty()) std::fprintf(stderr, "korvan-host: warning: %s\n", problem.c_str());
     }
     session.devices.SetProperties(options.device, ordered);
-    for (const Property& property : session.devices.Properties(options.device)) {
-        PrintLine(hostkit::ToUtf8(property.name) + " = " + hostkit::ToUtf8(property.value));
-    }
+    PrintProperties(session.devices.Properties(options.device), options.json);
     return session.Finish();
 }
 
@@ -122,18 +271,71 @@ int ShowChannels(const Options& options) {
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
     const auto channels = session.devices.Channels(options.device);
+    std::string json;
     for (std::size_t k = 0; k < channels.size(); ++k) {
-        PrintLine(std::to_string(k) + "\t" + std::to_string(channels[k].type) + "\t" +
-                  hostkit::ToUtf8(channels[k].name));
+        const std::string name = hostkit::ToUtf8(channels[k].name);
+        const std::string gloss = ChannelGloss(channels[k].name);
+        if (options.json) {
+            json += (k ? "," : "") + std::string("{\"k\":") + std::to_string(k) + ",\"name\":" + JsonString(name) +
+                    ",\"type\":" + std::to_string(channels[k].type) + ",\"typeName\":" +
+                    JsonString(TypeName(channels[k].type)) + "}";
+        } else {
+            PrintLine(std::to_string(k) + "\t" + TypeName(channels[k].type) + "\t" + name +
+                      (gloss.empty() ? "" : "  (" + gloss + ")"));
+        }
     }
+    if (options.json) PrintLine("[" + json + "]");
     return session.Finish();
 }
 
+// Why the driver's channel dialog cannot open here, or empty when it may. The driver
+// answers the same either way, so the host looks for itself: the dialog module beside
+// the driver, and a display.
+std::string DialogCannotOpen(const std::string& driverPath) {
+    const std::string folder = driverPath.substr(0, driverPath.rfind('/') + 1);
+    if (access((folder + "Korvan.gtk.so").c_str(), R_OK) != 0) {
+        return "no dialog can open: this driver has no dialog module (" + folder +
+               "Korvan.gtk.so is missing); use add, remove and params instead";
+    }
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((x11 == nullptr || *x11 == '\0') && (wayland == nullptr || *wayland == '\0')) {
+        return "no dialog can open: no display (DISPLAY is not set); use add, remove and params instead";
+    }
+    return {};
+}
+
+// While the dialog runs the toolkit's loop has the thread, so Ctrl-C and SIGTERM end
+// the program as usual (nothing is saved) instead of setting a flag no one reads.
+class DefaultInterrupts {
+public:
+    DefaultInterrupts() {
+        struct sigaction plain {};
+        plain.sa_handler = SIG_DFL;
+        sigaction(SIGINT, &plain, &oldInt_);
+        sigaction(SIGTERM, &plain, &oldTerm_);
+    }
+    ~DefaultInterrupts() {
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+    DefaultInterrupts(const DefaultInterrupts&) = delete;
+    DefaultInterrupts& operator=(const DefaultInterrupts&) = delete;
+
+private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
+
 int EditChannels(const Options& options) {
+    if (const std::string reason = DialogCannotOpen(DriverPath(options)); !reason.empty()) return Fail(reason);
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
     session.devices.Channels(options.device);  // the dialog needs the device loaded
-    session.devices.Svr().EditCustomProperty(session.devices.Instance(options.device));
+    {
+        DefaultInterrupts plain;
+        session.devices.Svr().EditCustomProperty(session.devices.Instance(options.device));
+    }
     return session.Finish();
 }
 
@@ -148,18 +350,34 @@ int Run(const Options& options) {
     collector.Start();
     const bool terminal = isatty(STDOUT_FILENO) && !options.plain && !options.trace;
     const ReportStyle style = options.json ? ReportStyle::Json : terminal ? ReportStyle::LiveTable : ReportStyle::PlainLines;
+    if (const std::string hint = NothingToCollect(session, collector); !hint.empty()) {
+        session.Finish();
+        return Fail(hint);
+    }
     auto report = MakeReport(style, options.archives);
     auto next = std::chrono::steady_clock::now();
     for (uint64_t round = 1; !Interrupted() && (options.count < 0 || round <= static_cast<uint64_t>(options.count));
          ++round) {
         collector.Round();
         report->ShowRound(round, collector);
+        if (line->Gone()) {
+            report->Detach();
+            session.Finish();
+            return Fail("the line " + LineName(options) + " is gone (hung up or unplugged)");
+        }
         Pace(options.rate, next);
     }
-    return session.Finish();
+    const int finished = session.Finish();
+    if (finished != kDone) return finished;
+    return FailedExchanges(collector.Stats());
 }
 
 int Execute(const Options& options) {
+    for (const std::string& text : options.arguments) {
+        if (const std::string problem = CheckCommandText(text); !problem.empty()) {
+            return Fail("\"" + text + "\": " + problem, kBadCommandLine);
+        }
+    }
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
     std::string error;
@@ -169,24 +387,24 @@ int Execute(const Options& options) {
     session.devices.AttachLine(line->DriverHandle());
     DeviceInstance* device = session.devices.Instance(options.device);
     session.devices.Svr().InitDevRun(device);
+    std::vector<std::string> failed;
+    std::string json;
     for (const std::string& text : options.arguments) {
-        hostkit::String command;
-        hostkit::DoubleArray results;
-        hostkit::Set(command.raw, hostkit::FromUtf8(text));
-        hostkit::Set(results.raw, {0.0, 0.0, 0.0, static_cast<double>(options.controlWord),
-                                   static_cast<double>(options.reference)});
-        session.devices.Svr().DevIOCtrl(device, &command, &results, 0);
-        const auto values = hostkit::Values(results.raw);
-        char line0[64];
-        std::snprintf(line0, sizeof line0, "%g", values[0]);
-        PrintLine(text + " -> " + line0 + " (" + CommandMeaning(values[0]) + ")  status word " +
-                  std::to_string(static_cast<int64_t>(values[2])) + "  present frequency " +
-                  std::to_string(static_cast<int64_t>(values[1])));
+        const CommandOutcome outcome = RunCommand(session, device, text, options);
+        if (outcome.status != 0.0) failed.push_back(text);
+        if (options.json) json += (json.empty() ? "" : ",") + outcome.Json(text);
+        else PrintLine(outcome.Line(text));
     }
+    if (options.json) PrintLine("{\"commands\":[" + json + "],\"variables\":" + VariablesJson(session) + "}");
     for (const auto& [name, value] : session.devices.RunObject().Variables()) {
-        PrintLine(hostkit::ToUtf8(name) + " = " + Describe(value));
+        if (!options.json) PrintLine(hostkit::ToUtf8(name) + " = " + Describe(value));
     }
-    return session.Finish();
+    const int finished = session.Finish();
+    if (finished != kDone) return finished;
+    if (failed.empty()) return kDone;
+    return Fail(std::to_string(failed.size()) + " of " + std::to_string(options.arguments.size()) +
+                    " commands failed, first \"" + failed.front() + "\"",
+                kDriveFailed);
 }
 
 }  // namespace korvanhost

@@ -5,6 +5,7 @@
 
 namespace korvanhost {
 
+int InitArchives(const Options& options);
 int ShowProperties(const Options& options);
 int SetProperties(const Options& options);
 int ShowChannels(const Options& options);

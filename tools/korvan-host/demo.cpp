@@ -26,13 +26,14 @@ constexpr int32_t kFullReference = 1;  // × 16384 = 100 % of the output frequen
 
 void Say(const std::string& text) { PrintLine(text); }
 
-// A working copy of the example archive, so the demo never changes the example.
+// A working copy of the example archive (which may be in the old format), so the demo
+// never changes the example.
 std::string CopyOfExample(const Options& options, std::string& error) {
     const std::string example = options.archives.front();
-    const auto bytes = ReadArchiveFile(example, error);
-    if (!bytes) return {};
-    if (bytes->empty()) {
-        error = "the example archive " + example + " is missing";
+    const auto file = ReadArchiveFile(example, error);
+    if (!file) return {};
+    if (!file->exists || file->kind == ArchiveKind::Damaged) {
+        error = "the example archive " + example + (file->exists ? " is damaged: " + file->damage : " is missing");
         return {};
     }
     char folder[] = "/tmp/korvan-demo-XXXXXX";
@@ -41,7 +42,7 @@ std::string CopyOfExample(const Options& options, std::string& error) {
         return {};
     }
     const std::string copy = std::string(folder) + "/demo.archive";
-    return WriteArchiveFile(copy, *bytes, error) ? copy : std::string();
+    return CreateArchiveFile(copy, file->configuration, error) ? copy : std::string();
 }
 
 class DemoRun {
@@ -160,7 +161,8 @@ int Demo(const Options& given) {
     options.port.clear();
     Say("Korvan demo: the driver " + (options.driver.empty() ? DriverBesideProgram() : options.driver));
     Say("Device configuration: " + example + " (working copy " + archive + ")");
-    HostDevices devices(options.driver.empty() ? DriverBesideProgram() : options.driver, options.archives);
+    HostDevices devices(options.driver.empty() ? DriverBesideProgram() : options.driver, options.archives,
+                        options.force ? ArchiveUse::Forced : ArchiveUse::Existing);
     if (!devices.Error().empty()) return std::fprintf(stderr, "korvan-host: %s\n", devices.Error().c_str()), 1;
     for (const Channel& channel : devices.Channels(0)) {
         Say("  channel " + hostkit::ToUtf8(channel.name) + " (type " + std::to_string(channel.type) + ")");

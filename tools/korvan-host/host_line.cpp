@@ -1,5 +1,7 @@
 #include "tools/korvan-host/host_line.h"
 
+#include <poll.h>
+
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +43,10 @@ std::unique_ptr<HostLine> HostLine::Open(const Options& options, const std::vect
         error = "unknown framing '" + options.framing + "' (8E1, 8N1, 8N2 or 8O1)";
         return nullptr;
     }
+    if (!korvansim::IsSupportedBaud(options.baud)) {
+        error = "baud rate " + std::to_string(options.baud) + " is not one the drive offers (see parameter 501)";
+        return nullptr;
+    }
     std::unique_ptr<HostLine> line(new HostLine());
     std::string path = options.port;
     if (options.sim) {
@@ -74,6 +80,11 @@ std::unique_ptr<HostLine> HostLine::Open(const Options& options, const std::vect
 HostLine::~HostLine() {
     tap_.reset();
     if (simulator_) simulator_->Stop();
+}
+
+bool HostLine::Gone() const {
+    pollfd watch{port_.Get(), POLLIN, 0};
+    return poll(&watch, 1, 0) < 0 || (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 int32_t HostLine::DriverHandle() const { return tap_ ? tap_->DriverFd() : port_.Get(); }

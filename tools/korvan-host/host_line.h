@@ -23,6 +23,9 @@ public:
 
     // The handle the driver is given in its DeviceInstance.
     int32_t DriverHandle() const;
+    // true once the line has hung up or failed (the drive's end closed, an adapter
+    // unplugged): no exchange can succeed on it any more.
+    bool Gone() const;
     korvansim::Simulator* Simulator() { return simulator_.get(); }
 
 private:

@@ -18,7 +18,8 @@ public:
     using Printer = std::function<void(const std::string&)>;
 
     // Relays between a new pty and `lineFd`; Valid() tells whether the pty could be made.
-    LineTap(int lineFd, Printer print);
+    // A request without a reply for `replyWaitMs` is marked as such.
+    LineTap(int lineFd, Printer print, int64_t replyWaitMs = 200);
     ~LineTap();
     LineTap(const LineTap&) = delete;
     LineTap& operator=(const LineTap&) = delete;
@@ -32,6 +33,7 @@ private:
 
     int lineFd_;
     Printer print_;
+    int64_t replyWaitMs_;
     korvansim::UniqueFd tapEnd_;
     korvansim::UniqueFd driverEnd_;
     korvansim::UniqueFd stopRead_;

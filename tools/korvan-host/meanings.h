@@ -9,5 +9,7 @@ namespace korvanhost {
 std::string CommunicationMeaning(double status);
 // Element 0 of a command's results.
 std::string CommandMeaning(double result);
+// "2 no reply": the number followed by its meaning, as every output shows a status.
+std::string StatusText(double status, const std::string& meaning);
 
 }  // namespace korvanhost

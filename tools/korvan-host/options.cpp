@@ -56,10 +56,15 @@ std::variant<Variable, Error> ParseVariable(std::string_view text) {
 }
 
 bool IsCommand(std::string_view word) {
-    for (const char* command : {"props", "set", "channels", "edit", "run", "exec", "demo", "help"}) {
+    for (const char* command : {"init", "props", "set", "channels", "edit", "run", "exec", "demo", "help"}) {
         if (word == command) return true;
     }
     return false;
+}
+
+// Commands whose arguments another part of the program reads.
+bool TakesOwnArguments(const std::string& command) {
+    return command == "add" || command == "remove" || command == "params" || command == "init";
 }
 
 class Parser {
@@ -87,6 +92,7 @@ private:
         if (name == "--trace") return options_.trace = true, std::nullopt;
         if (name == "--json") return options_.json = true, std::nullopt;
         if (name == "--plain") return options_.plain = true, std::nullopt;
+        if (name == "--force") return options_.force = true, std::nullopt;
         if (name == "--help" || name == "-h") return options_.command = "help", std::nullopt;
         const char* value = Value();
         if (value == nullptr) return Error("option " + std::string(name) + " needs a value");
@@ -100,7 +106,7 @@ private:
         if (name == "--count") return Number(options_.count, value, name);
         if (name == "--rate") return Number(options_.rate, value, name);
         if (name == "--control") return Number(options_.controlWord, value, name);
-        if (name == "--reference") return Number(options_.reference, value, name);
+        if (name == "--reference") return Reference(value);
         return Error("unknown option " + std::string(name) + " (see korvan-host help)");
     }
 
@@ -116,6 +122,18 @@ private:
             return Error("option " + std::string(name) + " takes a number, not '" + text + "'");
         }
         target = *number;
+        return std::nullopt;
+    }
+
+    // The driver sends the reference's integer part, as a multiple of the drive's
+    // maximum reference: a fraction would go out as 0.
+    std::optional<Error> Reference(const char* text) {
+        const auto number = ParseNumber<double>(text);
+        if (!number || *number != static_cast<double>(static_cast<int32_t>(*number))) {
+            return Error("--reference takes a whole multiple of the maximum reference (0, 1, 2 or 3; the driver "
+                         "sends no fraction), not '" + std::string(text) + "'");
+        }
+        options_.reference = static_cast<int32_t>(*number);
         return std::nullopt;
     }
 
@@ -135,6 +153,10 @@ private:
         if (!options_.port.empty() && options_.sim) return Error("give either --port or --sim, not both");
         if (options_.command == "exec" && options_.arguments.empty()) return Error("exec needs a command text");
         if (options_.command == "set" && options_.arguments.empty()) return Error("set needs NAME=VALUE");
+        const bool takesArguments = options_.command == "set" || options_.command == "exec";
+        if (!takesArguments && !options_.arguments.empty() && !TakesOwnArguments(options_.command)) {
+            return Error(options_.command + " takes no argument '" + options_.arguments.front() + "'");
+        }
         return options_;
     }
 
@@ -154,8 +176,12 @@ const char* Usage() {
 usage: korvan-host [options] COMMAND [arguments]
 
 Commands:
-  props                 show the device properties
-  set NAME=VALUE...     set device properties (address=, wait= or the property names)
+  init                  make a new archive (--archive FILE) holding the driver's
+                        default configuration; every other command needs one
+  props                 show the device properties: 设备地址 (device address, 1..31)
+                        and 通讯等待时间 (communication wait time, ms)
+  set NAME=VALUE...     set device properties (address=, wait= or the property names);
+                        a value that cannot work on the line is stored only with --force
   channels              list the channels with their host channel numbers
   edit                  open the channel property dialog (needs a display)
   run                   collect channel values from the drive(s) on the line
@@ -176,13 +202,37 @@ Options:
   --trace               show every telegram on the line, both directions
   --count N             run: stop after N collection rounds
   --rate HZ             run: rounds per second (default: as fast as the line allows)
-  --json                run: one JSON object per collection round
+  --json                run: one JSON object per collection round; exec, props and
+                        channels: their output as JSON
+  --force               store a property value or save over a damaged archive even
+                        though a check warns
   --plain               plain lines even on a terminal
   --var NAME:TYPE=VALUE exec: a host variable (TYPE int, float or text)
   --control WORD        exec: the control word in results element 3 (e.g. 0x047C)
-  --reference N         exec: the reference in results element 4
+  --reference N         exec: the reference in results element 4, a whole multiple
+                        of the drive's maximum reference (0, 1, 2 or 3)
 
-Configuration changes are saved to the archive atomically. Ctrl-C ends a run
+Command texts (exec), several in one text run last first:
+  READ(P,F,T,X)         read parameter P into host variable X
+  WRITE(P,F,T,S,V)      write V to parameter P; S=1 also keeps it over power-off
+  ZELK_WRITE(k=v)       write v to host channel k (see channels); channels 3 and 4
+                        send the control word and reference (--control, --reference)
+  P parameter number 0..4095; F conversion index: the value is scaled by 10^F
+  (74 means 0.1); T data type: 0 int16, 1 int32, 2 uint8, 3 uint16, 4 uint32,
+  5 text. Any argument may name a host variable (--var) instead of a number.
+
+Exit status:
+  0  everything asked was done
+  1  an error of the host itself: driver, archive, port, or a line that went away
+  2  a bad command line or command text
+  3  the drive could not be reached or refused, or a command failed
+
+Configuration changes are saved to the archive atomically, through a symlink to
+the file it names, keeping the file's mode and owner; the file replaced is kept as
+FILE.bak. A file that is not a Korvan archive is refused and never written. A
+damaged archive, one the driver reads only in part, is refused; with --force the
+command goes on with what was read and saves over it. Archives of the old format
+(the driver's bytes alone) are converted when next saved. Ctrl-C ends a run
 cleanly: the device is released, the archive saved, the line closed.
 )USAGE";
 }

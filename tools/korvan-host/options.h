@@ -16,7 +16,7 @@ struct Variable {
 };
 
 struct Options {
-    std::string command;                // props, set, channels, edit, run, exec, demo, help
+    std::string command;                // init, props, set, channels, edit, run, exec, demo, help
     std::vector<std::string> arguments; // set: NAME=VALUE; exec: command texts
     std::string driver;                 // empty: Korvan.drv beside korvan-host
     std::vector<std::string> archives;  // one per device on the line
@@ -28,6 +28,7 @@ struct Options {
     bool trace = false;
     bool json = false;
     bool plain = false;                 // plain lines even on a terminal
+    bool force = false;                 // store what the checks warn about
     int64_t count = -1;                 // run: rounds (-1 until interrupted)
     double rate = 0.0;                  // run: rounds per second (0 as fast as the line allows)
     int32_t controlWord = 0;            // exec: results element 3

@@ -1,5 +1,8 @@
 #include "tools/korvan-host/report.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
@@ -29,13 +32,55 @@ std::string StatsLine(const CollectionStats& stats) {
     return text;
 }
 
-double Status(const DeviceReadings& readings) { return readings.values.empty() ? 0.0 : readings.values[0]; }
+double Status(const DeviceReadings& readings) { return readings.Status(); }
+
+std::string StatusCell(const DeviceReadings& readings) {
+    return StatusText(Status(readings), CommunicationMeaning(Status(readings)));
+}
+
+constexpr uint64_t kSilentRounds = 10;
+
+// "no reply from address 1 for 10 rounds" once a device has been silent that long.
+std::string SilenceNote(const DeviceReadings& readings) {
+    if (readings.noReplyRounds < kSilentRounds) return "";
+    return "no reply from address " + readings.address + " for " + std::to_string(readings.noReplyRounds) +
+           " rounds";
+}
+
+// A value with its age: "—" never read, "12.5" from this round, "12.5 (3 rounds old)".
+std::string AgedValue(const DeviceReadings& readings, std::size_t k) {
+    if (readings.NeverRead(k)) return "—";
+    const uint64_t age = readings.Age(k);
+    const std::string value = ValueText(readings, k);
+    if (age == 0) return value;
+    return value + " (" + std::to_string(age) + (age == 1 ? " round old)" : " rounds old)");
+}
+
+bool IsText(const Channel& channel) { return channel.type == 3 || channel.type == -3; }
 
 // Pads UTF-8 text to a width in terminal columns (CJK characters take two).
 std::string Padded(const std::u16string& text, std::size_t width) {
     std::size_t columns = 0;
     for (char16_t c : text) columns += c >= 0x1100 ? 2 : 1;
     return hostkit::ToUtf8(text) + std::string(columns < width ? width - columns : 1, ' ');
+}
+
+// Rows of the terminal on standard output; 0 when it does not say.
+int TerminalRows() {
+    winsize size{};
+    return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_row : 0;
+}
+
+// A table taller than the terminal cannot be redrawn in place: its top lines are
+// kept, and the last line says how many did not fit.
+std::string FitToTerminal(const std::string& table) {
+    const int rows = TerminalRows();
+    const auto lines = static_cast<int>(std::count(table.begin(), table.end(), '\n'));
+    if (rows < 4 || lines < rows) return table;
+    std::size_t end = 0;
+    for (int kept = 0; kept < rows - 2; ++kept) end = table.find('\n', end) + 1;
+    return table.substr(0, end) + "… " + std::to_string(lines - (rows - 2)) +
+           " more lines: enlarge the terminal, or use --plain or --json\n";
 }
 
 class LiveTable : public Report {
@@ -48,17 +93,17 @@ public:
         out << "round " << round << "\n";
         for (std::size_t d = 0; d < collector.Readings().size(); ++d) {
             const DeviceReadings& readings = collector.Readings()[d];
-            out << "\n" << archives_[d] << "  status " << Number(Status(readings)) << " ("
-                << CommunicationMeaning(Status(readings)) << ")\n";
-            out << "   k  type  name              value\n";
+            out << "\n" << archives_[d] << "  status " << StatusCell(readings) << "\n";
+            if (const std::string note = SilenceNote(readings); !note.empty()) out << note << "\n";
+            out << "   k  type          name              value\n";
             for (std::size_t k = 1; k < readings.channels.size(); ++k) {
                 char prefix[48];
-                std::snprintf(prefix, sizeof prefix, "%4zu  %4d  ", k, readings.channels[k].type);
-                out << prefix << Padded(readings.channels[k].name, 18) << ValueText(readings, k) << "\n";
+                std::snprintf(prefix, sizeof prefix, "%4zu  %-12s  ", k, TypeName(readings.channels[k].type).c_str());
+                out << prefix << Padded(readings.channels[k].name, 18) << AgedValue(readings, k) << "\n";
             }
         }
         out << "\n" << StatsLine(collector.Stats()) << "\n";
-        const std::string text = out.str();
+        const std::string text = FitToTerminal(out.str());
         lines_ = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
         std::fputs(text.c_str(), stdout);
         std::fflush(stdout);
@@ -78,13 +123,13 @@ public:
         for (std::size_t d = 0; d < collector.Readings().size(); ++d) {
             const DeviceReadings& readings = collector.Readings()[d];
             std::string line = "round " + std::to_string(round) + " device " + std::to_string(d) +
-                               " result " + std::to_string(readings.result) + " status " +
-                               Number(Status(readings));
+                               " result " + std::to_string(readings.result) + " status " + StatusCell(readings);
             for (std::size_t k = 1; k < readings.channels.size(); ++k) {
                 line += " | " + std::to_string(k) + " " + hostkit::ToUtf8(readings.channels[k].name) + "=" +
-                        ValueText(readings, k);
+                        AgedValue(readings, k);
             }
             PrintLine(line);
+            if (const std::string note = SilenceNote(readings); !note.empty()) PrintLine(note);
         }
     }
 
@@ -101,13 +146,18 @@ public:
             const DeviceReadings& readings = collector.Readings()[d];
             json += (d ? "," : "") + std::string("{\"archive\":") + JsonString(archives_[d]) +
                     ",\"result\":" + std::to_string(readings.result) + ",\"status\":" + Number(Status(readings)) +
-                    ",\"channels\":[";
+                    ",\"meaning\":" + JsonString(CommunicationMeaning(Status(readings))) +
+                    ",\"noReplyRounds\":" + std::to_string(readings.noReplyRounds) + ",\"channels\":[";
             for (std::size_t k = 1; k < readings.channels.size(); ++k) {
-                const bool text = readings.channels[k].type == 3 || readings.channels[k].type == -3;
+                const std::string value = IsText(readings.channels[k]) ? JsonString(ValueText(readings, k))
+                                                                       : ValueText(readings, k);
+                const bool never = readings.NeverRead(k);
                 json += (k > 1 ? "," : "") + std::string("{\"k\":") + std::to_string(k) +
                         ",\"name\":" + JsonString(hostkit::ToUtf8(readings.channels[k].name)) +
-                        ",\"type\":" + std::to_string(readings.channels[k].type) + ",\"value\":" +
-                        (text ? JsonString(ValueText(readings, k)) : ValueText(readings, k)) + "}";
+                        ",\"type\":" + std::to_string(readings.channels[k].type) +
+                        ",\"typeName\":" + JsonString(TypeName(readings.channels[k].type)) +
+                        ",\"value\":" + (never ? "null" : value) +
+                        ",\"age\":" + (never ? "null" : std::to_string(readings.Age(k))) + "}";
             }
             json += "]}";
         }
@@ -120,9 +170,13 @@ private:
 
 }  // namespace
 
+std::string TypeName(int32_t type) {
+    const std::string kind = type == 1 || type == -1 ? "status" : type == 3 || type == -3 ? "text" : "number";
+    return type < 0 ? kind + " write" : kind;
+}
+
 std::string ValueText(const DeviceReadings& readings, std::size_t k) {
-    const int32_t type = readings.channels[k].type;
-    if ((type == 3 || type == -3) && k < readings.texts.size()) return hostkit::ToUtf8(readings.texts[k]);
+    if (IsText(readings.channels[k]) && k < readings.texts.size()) return hostkit::ToUtf8(readings.texts[k]);
     return k < readings.values.size() ? Number(readings.values[k]) : "0";
 }
 

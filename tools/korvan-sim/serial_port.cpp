@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <linux/serial.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -111,6 +112,12 @@ Result<Port> OpenSerialPort(const std::string& path, std::uint32_t baud, const F
     if (!port.fd.Valid()) {
         return Result<Port>::Fail(SystemError("cannot open " + path));
     }
+    // The line is ours alone: two programs interleaving telegrams on it would each
+    // take the other's replies.
+    if (flock(port.fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        return Result<Port>::Fail(path + " is in use by another program");
+    }
+    ioctl(port.fd.Get(), TIOCEXCL);
     if (!isatty(port.fd.Get()) || !MakeRaw(port.fd.Get(), baud, framing)) {
         return Result<Port>::Fail(path + " is not a serial port that takes " + std::to_string(baud) + " " + FramingName(framing));
     }
@@ -145,6 +152,11 @@ Result<LinkGuard> LinkGuard::Create(const std::string& link, const std::string& 
     if (lstat(link.c_str(), &existing) == 0) {
         if (!S_ISLNK(existing.st_mode)) {
             return Result<LinkGuard>::Fail(link + " exists and is not a symbolic link");
+        }
+        // A link whose terminal still exists belongs to a simulator that is running.
+        struct stat target {};
+        if (stat(link.c_str(), &target) == 0 && S_ISCHR(target.st_mode)) {
+            return Result<LinkGuard>::Fail(link + " is the link of a running simulated drive");
         }
         unlink(link.c_str());
     }
