@@ -2,12 +2,17 @@
 // entry points itself, so the dialog runs in it as it does in the driver module.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 #include "driver/process_objects.h"
 #include "korvan/host_abi.h"
 #include "platform/dialog_resource_module.h"
 #include "tests/dialog/channel_dialog_session.h"
+#include "tests/support/child_process.h"
 #include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/host_device.h"
@@ -84,6 +89,52 @@ TEST_F(EditCustomPropertyTest, TheDriverModuleIsTheResourceModuleOnlyWhileTheDia
     EXPECT_EQ(platform::ResourceModule(), foreign);
     ModuleHandle() = nullptr;
     platform::SetResourceModule(nullptr);
+}
+
+// korvan-host's add and remove change an archive as this dialog does, byte for byte.
+TEST_F(EditCustomPropertyTest, KorvanHostEditsTheTableAsTheDialogDoes) {
+    char folder[] = "/tmp/korvan-edit-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string archive = std::string(folder) + "/device.archive";
+    const auto host = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {KORVAN_HOST_PROGRAM, "--driver", KORVAN_BUILT_DRIVER, "--archive", archive});
+        return RunProgram(arguments).status;
+    };
+    const auto hostBytes = [&] {
+        std::ifstream in(archive, std::ios::binary);
+        std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return bytes.size() < 20 ? bytes : std::vector<uint8_t>(bytes.begin() + 20, bytes.end());  // past the header
+    };
+    const auto dialogBytes = [&] {
+        std::vector<uint8_t> bytes = device_.ArchiveBytes();
+        bytes.resize(static_cast<std::size_t>(device_.Archive().position));
+        return bytes;
+    };
+    ASSERT_EQ(ChannelNames(), fixed_);  // the driver's defaults, as init stores them
+    ASSERT_EQ(host({"init"}), 0);
+    ASSERT_EQ(host({"add", "520"}), 0);
+    ASSERT_EQ(host({"add", "207", "name=加速时间", "access=ro"}), 0);  // sorts before 520 by key
+    user_.Then(resources::kChannelDialog, [](HeadlessWindow& w) {
+             w.Click(id::kAdd);
+             w.Click(id::kAdd);
+             w.Click(id::kAccept);
+         })
+        .Then(resources::kAddChannelDialog,
+              Fill({.number = u"520", .name = u"Motor current", .type = kUnsigned32, .conversion = 5}))
+        .Then(resources::kAddChannelDialog, Fill({.number = u" 207", .name = u"加速时间 ", .type = kUnsigned32,
+                                                  .conversion = 5}));
+    EXPECT_EQ(SvrEditCustomProperty(device_.Instance()), 1);
+    EXPECT_EQ(hostBytes(), dialogBytes());
+
+    ASSERT_EQ(host({"remove", "520"}), 0);
+    user_.Then(resources::kChannelDialog, [](HeadlessWindow& w) {
+        EXPECT_TRUE(w.ClickGridRow(id::kGrid, 6));  // the second parameter channel: 520
+        w.Click(id::kDelete);
+        w.Click(id::kAccept);
+    });
+    EXPECT_EQ(SvrEditCustomProperty(device_.Instance()), 1);
+    EXPECT_EQ(hostBytes(), dialogBytes());
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -240,6 +240,29 @@ TEST_F(KorvanHostTest, BadCommandLinesGetOneLineAndAFailingStatus) {
     EXPECT_NE(noLine.err.find("cannot open"), std::string::npos) << noLine.err;
 }
 
+TEST_F(KorvanHostTest, AChannelAddedFromTheCatalogIsCollected) {
+    auto drive = Drive();
+    const std::string archive = Path("fresh.archive");
+    ASSERT_EQ(Host({"--archive", archive, "init"}).status, 0);
+    const auto empty = Host({"--archive", archive, "--port", line_, "run", "--count", "1"});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("add 520"), std::string::npos) << empty.err;
+    EXPECT_EQ(Host({"--archive", archive, "add", "9999"}).status, 2);
+    const auto added = Host({"--archive", archive, "add", "520"});
+    ASSERT_EQ(added.status, 0) << added.err;
+    EXPECT_EQ(added.out, "added parameter 520 \"Motor current\" uint32, conversion -2, ro\n");
+    // Started, the motor draws at least its 1.50 A of magnetising current.
+    ASSERT_EQ(Host({"--archive", archive, "--port", line_, "--control", "0x047C", "--reference", "1", "exec",
+                    "ZELK_WRITE(3=1)"})
+                  .status,
+              0);
+    const auto run = Host({"--archive", archive, "--port", line_, "run", "--count", "20", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const double current = std::stod(LastRound(run.out, 0).at(5));
+    EXPECT_GE(current, 1.5) << run.out;
+    EXPECT_LE(current, 5.0);
+}
+
 TEST_F(KorvanHostTest, EditSaysWhyNoDialogCanOpen) {
     const std::string archive = DemoArchive();
     const std::string alone = Path("Korvan.drv");  // a driver with no dialog module beside it

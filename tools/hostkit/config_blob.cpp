@@ -111,6 +111,39 @@ BlobOutline OutlineBlob(const std::vector<uint8_t>& blob) {
     return outline;
 }
 
+std::optional<BlobContent> DecodeBlob(const std::vector<uint8_t>& blob) {
+    const BlobOutline outline = OutlineBlob(blob);
+    if (!outline.plausible || outline.channelsWhole != outline.channelsDeclared) return std::nullopt;
+    // The outline has checked every count against the bytes, so the reads below stay inside.
+    std::size_t at = 0;
+    const auto next = [&] {
+        const auto value = static_cast<int32_t>(uint32_t{blob[at]} | uint32_t{blob[at + 1]} << 8 |
+                                                uint32_t{blob[at + 2]} << 16 | uint32_t{blob[at + 3]} << 24);
+        at += 4;
+        return value;
+    };
+    const auto list = [&] {
+        std::vector<int32_t> values(static_cast<std::size_t>(next()));
+        for (int32_t& value : values) value = next();
+        return values;
+    };
+    BlobContent content;
+    content.settings = list();
+    content.groupStarts = list();
+    content.groupEnds = list();
+    content.readModeBits = next();
+    content.channels.resize(static_cast<std::size_t>(next()));
+    for (BlobChannel& c : content.channels) {
+        for (int32_t* field : {&c.access, &c.type, &c.number, &c.valueType, &c.conversion}) *field = next();
+        const auto length = static_cast<std::size_t>(next());
+        c.name = FromGbk(std::string_view(reinterpret_cast<const char*>(blob.data() + at), length));
+        at += length;
+        c.retain = next();
+    }
+    if (at != blob.size()) return std::nullopt;
+    return content;
+}
+
 std::string ToGbk(std::u16string_view text) {
     return Convert("GBK", "UTF-16LE", reinterpret_cast<const char*>(text.data()), text.size() * 2);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ struct BlobOutline {
     int32_t channelsWhole = 0;      // records, from the first, that are there whole
 };
 BlobOutline OutlineBlob(const std::vector<uint8_t>& blob);
+
+// The whole content of a blob, when it is plausible, every channel record is there
+// whole and nothing follows them; otherwise nullopt. Names are read from code page 936.
+std::optional<BlobContent> DecodeBlob(const std::vector<uint8_t>& blob);
 
 // Code page 936 (GBK) bytes of a text, as the driver stores and sends texts.
 std::string ToGbk(std::u16string_view text);

@@ -12,6 +12,7 @@
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/utf8.h"
 #include "tools/korvan-host/collection.h"
+#include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/command_text.h"
 #include "tools/korvan-host/host_line.h"
 #include "tools/korvan-host/meanings.h"
@@ -23,32 +24,6 @@ namespace {
 std::atomic<bool> interrupted{false};
 
 void OnSignal(int) { interrupted = true; }
-
-// Exit statuses, as `korvan-host help` lists them.
-constexpr int kDone = 0;
-constexpr int kHostError = 1;
-constexpr int kBadCommandLine = 2;
-constexpr int kDriveFailed = 3;
-
-int Fail(const std::string& message, int status = kHostError) {
-    std::fprintf(stderr, "korvan-host: %s\n", message.c_str());
-    return status;
-}
-
-std::string DriverPath(const Options& options) {
-    return options.driver.empty() ? DriverBesideProgram() : options.driver;
-}
-
-// A session whose archives are saved when it ends.
-struct Session {
-    explicit Session(const Options& options)
-        : devices(DriverPath(options), options.archives, options.force ? ArchiveUse::Forced : ArchiveUse::Existing) {}
-    int Finish() {
-        if (!devices.ReleaseAndSave()) return Fail(devices.Error());
-        return 0;
-    }
-    HostDevices devices;
-};
 
 std::u16string PropertyName(const std::string& name) {
     if (name == "address") return u"设备地址";

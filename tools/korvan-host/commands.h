@@ -10,6 +10,9 @@ int ShowProperties(const Options& options);
 int SetProperties(const Options& options);
 int ShowChannels(const Options& options);
 int EditChannels(const Options& options);
+int AddChannel(const Options& options);
+int RemoveChannel(const Options& options);
+int ListParameters(const Options& options);
 int Run(const Options& options);
 int Execute(const Options& options);
 int Demo(const Options& options);
@@ -17,7 +20,5 @@ int Demo(const Options& options);
 // Set by SIGINT and SIGTERM: a run ends at the next round.
 bool Interrupted();
 void CatchInterrupts();
-// Korvan.drv beside the running korvan-host.
-std::string DriverBesideProgram();
 
 }  // namespace korvanhost

@@ -12,6 +12,7 @@
 #include "tools/hostkit/utf8.h"
 #include "tools/korvan-host/archive_file.h"
 #include "tools/korvan-host/collection.h"
+#include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/commands.h"
 #include "tools/korvan-host/host_line.h"
 #include "tools/korvan-host/meanings.h"

@@ -162,6 +162,15 @@ std::vector<Channel> HostDevices::Channels(std::size_t device) {
     return channels;
 }
 
+std::vector<uint8_t> HostDevices::Configuration(std::size_t device) {
+    return StoredBytes(devices_[device]->host.Archive());
+}
+
+void HostDevices::ReplaceConfiguration(std::size_t device, const std::vector<uint8_t>& configuration) {
+    Svr().ExitDevRun(Instance(device));
+    devices_[device]->host.SetArchiveBytes(configuration);
+}
+
 void HostDevices::AttachLine(int32_t handle) {
     for (auto& device : devices_) device->host.SetPort(2, handle);
     IDispatch* object = runObject_->Interface();

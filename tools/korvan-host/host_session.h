@@ -51,6 +51,10 @@ public:
     std::vector<uint8_t> Addresses();
     void SetProperties(std::size_t device, const std::vector<Property>& properties);
     std::vector<Channel> Channels(std::size_t device);
+    // The device's configuration bytes as loaded, and a change of them made by the host
+    // (the driver's state of the device is released first, so it reads them anew).
+    std::vector<uint8_t> Configuration(std::size_t device);
+    void ReplaceConfiguration(std::size_t device, const std::vector<uint8_t>& configuration);
     // Gives every device the line, and the driver the run-time object.
     void AttachLine(int32_t handle);
     // Releases every device state, then saves each archive whose bytes changed.

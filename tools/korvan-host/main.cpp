@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
     if (options.command == "props") return ShowProperties(options);
     if (options.command == "set") return SetProperties(options);
     if (options.command == "channels") return ShowChannels(options);
+    if (options.command == "add") return AddChannel(options);
+    if (options.command == "remove") return RemoveChannel(options);
+    if (options.command == "params") return ListParameters(options);
     if (options.command == "edit") return EditChannels(options);
     if (options.command == "run") return Run(options);
     if (options.command == "exec") return Execute(options);

@@ -56,7 +56,7 @@ std::variant<Variable, Error> ParseVariable(std::string_view text) {
 }
 
 bool IsCommand(std::string_view word) {
-    for (const char* command : {"init", "props", "set", "channels", "edit", "run", "exec", "demo", "help"}) {
+    for (const char* command : {"init", "props", "set", "channels", "add", "remove", "params", "edit", "run", "exec", "demo", "help"}) {
         if (word == command) return true;
     }
     return false;
@@ -183,7 +183,17 @@ Commands:
   set NAME=VALUE...     set device properties (address=, wait= or the property names);
                         a value that cannot work on the line is stored only with --force
   channels              list the channels with their host channel numbers
-  edit                  open the channel property dialog (needs a display)
+  add PNU [FIELD=V...]   add a parameter channel; the VLT5000 catalog gives its name,
+                        type, conversion and access, and name=TEXT, type=int16|int32|
+                        uint8|uint16|uint32|text, conversion=74|2|1|0|-1|-2|-3|-4,
+                        access=ro|wo|rw and retain=0|1 change them (a number not in
+                        the catalog needs name, type, conversion and access)
+  remove PNU            remove the parameter channel of parameter PNU
+  remove channel=K      remove host channel K (see channels; 1 to 4 stay)
+  params [WORD]         list the catalog's parameters, or those whose number or name
+                        holds WORD
+  edit                  open the channel property dialog (needs a display and the
+                        dialog module Korvan.gtk.so beside the driver)
   run                   collect channel values from the drive(s) on the line
   exec TEXT...          run device commands, e.g. "READ(518,-1,3,F)" --var F:float=0
   demo                  the guided demonstration against a simulated drive
@@ -202,8 +212,8 @@ Options:
   --trace               show every telegram on the line, both directions
   --count N             run: stop after N collection rounds
   --rate HZ             run: rounds per second (default: as fast as the line allows)
-  --json                run: one JSON object per collection round; exec, props and
-                        channels: their output as JSON
+  --json                run: one JSON object per collection round; exec, props,
+                        channels and params: their output as JSON
   --force               store a property value or save over a damaged archive even
                         though a check warns
   --plain               plain lines even on a terminal

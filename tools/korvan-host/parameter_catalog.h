@@ -1,0 +1,39 @@
+// The VLT5000's parameters as korvan-host offers them for channels: the simulated
+// drive's parameter data file, read with the simulator's own loader, so both programs
+// know the same parameters.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvanhost {
+
+struct CatalogParameter {
+    int32_t number = 0;
+    std::string name;           // UTF-8, as the drive's documentation names it
+    int32_t type = 0;           // the driver's data type, 0..5
+    int32_t conversion = 0;     // the drive's conversion index (74 for 0.1)
+    int32_t access = 0;         // the channel's access: 0 read only, 2 read and write
+    std::string unit;
+};
+
+class ParameterCatalog {
+public:
+    // The catalog in `path`, or nullopt with `error` saying why.
+    static std::optional<ParameterCatalog> Load(const std::string& path, std::string& error);
+
+    const CatalogParameter* Find(int32_t number) const;
+    // Every parameter whose number or name holds `word` (any case); all for an empty word.
+    std::vector<const CatalogParameter*> Search(const std::string& word) const;
+
+private:
+    std::map<int32_t, CatalogParameter> parameters_;
+};
+
+// Where the catalog is: the simulated drive's parameter file.
+std::string CatalogPath();
+
+}  // namespace korvanhost
