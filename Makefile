@@ -5,6 +5,7 @@ JOBS      ?= 2
 BUILD     ?= build
 BUILD_ARM ?= build-arm
 BUILD_SAN ?= build-sanitize
+BUILD_TSAN ?= build-tsan
 BUILD_FUZZ ?= build-fuzz
 BUILD_SOAK ?= build-soak
 BUILD_SOAK_LEAKS ?= build-soak-leaks
@@ -14,7 +15,7 @@ SOAK_COMMANDS ?= 2000
 DEPS      := scripts/install-deps.sh
 CTEST     := ctest --output-on-failure -j$(JOBS)
 
-.PHONY: bench all build arm test test-native test-arm test-sanitize transcript demo screenshots fuzz soak soak-short clean
+.PHONY: bench all build arm test test-native test-arm test-sanitize test-tsan transcript demo screenshots fuzz soak soak-short clean
 
 all: build
 
@@ -46,6 +47,16 @@ test-sanitize:
 	@test -f $(BUILD_SAN)/Makefile || cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DKORVAN_SANITIZE=ON
 	@cmake --build $(BUILD_SAN) -j$(JOBS)
 	@cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 $(CTEST)
+
+# Under ThreadSanitizer, building only what it runs: four devices on four threads at
+# once through one loaded driver, and the tests of the entry points and the built driver.
+TSAN_TESTS := devices_on_threads_test abi_test drive_life_test driver_test dialog_driver_test
+test-tsan:
+	@$(DEPS) build
+	@test -f $(BUILD_TSAN)/Makefile || cmake -S . -B $(BUILD_TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVAN_TSAN=ON \
+	  -DKORVAN_GUI=OFF
+	@cmake --build $(BUILD_TSAN) -j$(JOBS) --target $(TSAN_TESTS)
+	@cd $(BUILD_TSAN) && TSAN_OPTIONS=halt_on_error=1 $(CTEST) -R '^($(subst $() ,|,$(TSAN_TESTS)))$$'
 
 # Pictures of both dialogs, taken on Xvfb: docs/channel-dialog.png, docs/add-channel-dialog.png.
 screenshots: build
@@ -94,4 +105,4 @@ soak-short:
 	  $(BUILD_SOAK_LEAKS)/korvan-soak --calls 3000 --commands 300 --quiet
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ARM) $(BUILD_SAN) $(BUILD_FUZZ) $(BUILD_SOAK) $(BUILD_SOAK_LEAKS)
+	rm -rf $(BUILD) $(BUILD_ARM) $(BUILD_SAN) $(BUILD_TSAN) $(BUILD_FUZZ) $(BUILD_SOAK) $(BUILD_SOAK_LEAKS)

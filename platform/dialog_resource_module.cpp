@@ -3,7 +3,9 @@
 namespace korvan::platform {
 namespace {
 
-ModuleHandle currentResourceModule = nullptr;
+// Each thread selects for the dialogs it opens: hosts may open dialogs of two devices
+// on two threads, and one's selection must not leak into the other's.
+thread_local ModuleHandle currentResourceModule = nullptr;
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 // module) later can open dialogs then.
 #include <dlfcn.h>
 
+#include <atomic>
 #include <string>
 
 #include "platform/dialog_none.h"
@@ -39,9 +40,14 @@ DialogModuleEntry LoadDialogModule() {
 
 DialogBackend& SystemDialogBackend() {
     static NoDialogBackend none;
-    static DialogModuleEntry entry = nullptr;
-    if (entry == nullptr) entry = LoadDialogModule();
-    DialogBackend* onScreen = entry != nullptr ? entry() : nullptr;
+    // Hosts may ask from several threads at once; the module one of them finds is kept.
+    static std::atomic<DialogModuleEntry> entry{nullptr};
+    DialogModuleEntry found = entry.load(std::memory_order_acquire);
+    if (found == nullptr) {
+        found = LoadDialogModule();
+        if (found != nullptr) entry.store(found, std::memory_order_release);
+    }
+    DialogBackend* onScreen = found != nullptr ? found() : nullptr;
     return onScreen != nullptr ? *onScreen : none;
 }
 

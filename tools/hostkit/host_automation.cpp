@@ -123,12 +123,14 @@ int32_t HostAutomationObject::QueryInterface(IDispatch* self, const GUID*, void*
 
 uint32_t HostAutomationObject::AddRef(IDispatch* self) {
     HostAutomationObject& object = From(self);
+    const std::lock_guard lock(object.calls_);
     ++object.counts_.addRef;
     return ++object.references_;
 }
 
 uint32_t HostAutomationObject::Release(IDispatch* self) {
     HostAutomationObject& object = From(self);
+    const std::lock_guard lock(object.calls_);
     ++object.counts_.release;
     return object.references_ > 0 ? --object.references_ : 0;
 }
@@ -142,6 +144,7 @@ int32_t HostAutomationObject::GetTypeInfo(IDispatch*, uint32_t, uint32_t, void**
 
 int32_t HostAutomationObject::GetIDsOfNames(IDispatch* self, const GUID*, char16_t** names, uint32_t count,
                                             uint32_t, int32_t* dispids) {
+    const std::lock_guard lock(From(self).calls_);
     ++From(self).counts_.lookups;
     if (names == nullptr || dispids == nullptr || count == 0 || names[0] == nullptr) return kUnknownName;
     const std::u16string name(names[0]);
@@ -155,6 +158,7 @@ int32_t HostAutomationObject::GetIDsOfNames(IDispatch* self, const GUID*, char16
 int32_t HostAutomationObject::Invoke(IDispatch* self, int32_t dispid, const GUID*, uint32_t, uint16_t flags,
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO*, uint32_t*) {
     HostAutomationObject& object = From(self);
+    const std::lock_guard lock(object.calls_);
     if (object.failInvokes_) return kException;
     if ((flags & DISPATCH_METHOD) == 0 || params == nullptr) return kMemberNotFound;
     return object.Call(dispid, *params, result);

@@ -1,10 +1,12 @@
 // The host's run-time automation object: an IDispatch over a store of typed host
 // variables, offering GetDataType, GetValueFromName and SetValueFromName, and
-// counting every call made on it.
+// counting every call made on it. Calls through the interface may come from several
+// threads (one driver serves several devices); they are taken one at a time.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <variant>
@@ -66,6 +68,7 @@ private:
 
     static const IDispatchVtbl kVtbl;
     Com com_;
+    std::mutex calls_;
     uint32_t references_ = 1;
     CallCounts counts_;
     std::map<std::u16string, HostValue> variables_;
