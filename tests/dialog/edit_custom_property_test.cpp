@@ -98,6 +98,7 @@ TEST_F(EditCustomPropertyTest, KorvanHostEditsTheTableAsTheDialogDoes) {
     const std::string archive = std::string(folder) + "/device.archive";
     const auto host = [&](std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), {KORVAN_HOST_PROGRAM, "--driver", KORVAN_BUILT_DRIVER, "--archive", archive});
+        if (const std::string emulator = KORVAN_EMULATOR; !emulator.empty()) arguments.insert(arguments.begin(), emulator);
         return RunProgram(arguments).status;
     };
     const auto hostBytes = [&] {
