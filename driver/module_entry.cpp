@@ -1,22 +1,27 @@
-// What the system does when it loads and unloads the driver module: the channel
+// What the driver does when the system loads and unloads its module: the channel
 // schemas are defined, the module's handle is kept, and at unload the host's two
-// automation objects are released.
+// automation objects are released. When the process ends with the module loaded,
+// they are only forgotten: the host that made them may be gone.
 #include "channels/channel_schemas.h"
 #include "driver/process_objects.h"
 
-namespace korvan {
-namespace {
+namespace korvan::platform {
 
-KORVAN_ON_MODULE_LOAD void OnModuleLoad() {
-    ModuleHandle() = platform::ModuleContaining(reinterpret_cast<const void*>(&OnModuleLoad));
+void ModuleLoaded(ModuleHandle self) {
+    korvan::ModuleHandle() = self;
     DefineChannelSchemas();
 }
 
-KORVAN_ON_MODULE_UNLOAD void OnModuleUnload() {
+void ModuleUnloading() {
     HostRunObject().driver.ReleaseDispatch();
     HostRunObject().lookup = nullptr;
     HostSetObject().ReleaseDispatch();
 }
 
-}  // namespace
-}  // namespace korvan
+void ProcessEnding() {
+    HostRunObject().driver.ForgetDispatch();
+    HostRunObject().lookup = nullptr;
+    HostSetObject().ForgetDispatch();
+}
+
+}  // namespace korvan::platform

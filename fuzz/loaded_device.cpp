@@ -10,7 +10,7 @@ namespace korvanfuzz {
 
 LoadedDevice::LoadedDevice(const std::vector<uint8_t>& blob) {
     host_.SetArchiveBytes(blob);
-    host_.SetPort(korvan::kSerialPortKind, 7);
+    host_.SetPort(korvan::kSerialPortKind, KorvanPortHandle(7));
     korvan::LoadConfiguration(*host_.Instance());
 }
 

@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         for (const fs::path& file : InputsIn(argv[i])) {
             const std::vector<uint8_t> input = ReadAll(file);
-            std::fprintf(stderr, "replaying %s (%zu bytes)\n", file.c_str(), input.size());
+            std::fprintf(stderr, "replaying %s (%zu bytes)\n", file.string().c_str(), input.size());
             LLVMFuzzerTestOneInput(input.data(), input.size());
             ++replayed;
         }

@@ -52,7 +52,9 @@ int32_t ReadAfterDelay(const DeviceInstance& device, SerialIo& io, ByteBuffer& b
 }  // namespace
 
 bool IsPortOpen(const DeviceInstance& device) {
-    return device.portKind == kSerialPortKind && device.portHandle != 0 && device.portHandle != -1;
+    // 0 and -1, in the handle's own type, name no port.
+    return device.portKind == kSerialPortKind && device.portHandle != KorvanPortHandle(0) &&
+           device.portHandle != KorvanPortHandle(-1);
 }
 
 int32_t SerialWrite(const DeviceInstance& device, SerialIo& io, const ByteBuffer& buffer, uint32_t timeoutMs) {

@@ -40,6 +40,8 @@ public:
     void AttachDispatch(IDispatch* dispatch, bool autoRelease = true);
     // Releases the held interface (when attached with auto-release) and forgets it.
     void ReleaseDispatch();
+    // Forgets the held interface without calling it.
+    void ForgetDispatch() { dispatch_ = nullptr; }
     IDispatch* Dispatch() const { return dispatch_; }
 
     // Invokes with the arguments in call order, typed by `parameterTypes` (one byte per

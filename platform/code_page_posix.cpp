@@ -87,6 +87,7 @@ bool IsAscii(std::string_view bytes) {
 }
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 std::string Encode(Converter& converter, std::u16string_view text) {
     std::string out;
@@ -97,10 +98,12 @@ std::string Encode(Converter& converter, std::u16string_view text) {
     const char* in = reinterpret_cast<const char*>(text.data());
     std::size_t inLeft = text.size() * sizeof(char16_t);
     while (!converter.Run(in, inLeft, out)) {
-        // A character the code page lacks (or a broken surrogate pair) becomes '?'.
-        char16_t unit;
-        std::memcpy(&unit, in, sizeof unit);
-        const std::size_t skip = std::min<std::size_t>(IsHighSurrogate(unit) && inLeft >= 4 ? 4 : 2, inLeft);
+        // A character the code page lacks (a whole surrogate pair, or a lone surrogate)
+        // becomes '?'.
+        char16_t unit[2] = {};
+        std::memcpy(unit, in, std::min(inLeft, sizeof unit));
+        const bool pair = inLeft >= sizeof unit && IsHighSurrogate(unit[0]) && IsLowSurrogate(unit[1]);
+        const std::size_t skip = std::min<std::size_t>(pair ? 4 : 2, inLeft);
         out.push_back('?');
         in += skip;
         inLeft -= skip;

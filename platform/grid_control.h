@@ -26,14 +26,14 @@ private:
         GridControl* self;
     };
     static GridControl& From(IDispatch* dispatch);
-    static int32_t QueryInterface(IDispatch*, const GUID*, void**);
-    static uint32_t AddRef(IDispatch*);
-    static uint32_t Release(IDispatch*);
-    static int32_t GetTypeInfoCount(IDispatch*, uint32_t*);
-    static int32_t GetTypeInfo(IDispatch*, uint32_t, uint32_t, void**);
-    static int32_t GetIDsOfNames(IDispatch*, const GUID*, char16_t**, uint32_t, uint32_t, int32_t*);
-    static int32_t Invoke(IDispatch*, int32_t, const GUID*, uint32_t, uint16_t, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                          uint32_t*);
+    static int32_t KORVAN_STDCALL QueryInterface(IDispatch*, const GUID*, void**);
+    static uint32_t KORVAN_STDCALL AddRef(IDispatch*);
+    static uint32_t KORVAN_STDCALL Release(IDispatch*);
+    static int32_t KORVAN_STDCALL GetTypeInfoCount(IDispatch*, uint32_t*);
+    static int32_t KORVAN_STDCALL GetTypeInfo(IDispatch*, uint32_t, uint32_t, void**);
+    static int32_t KORVAN_STDCALL GetIDsOfNames(IDispatch*, const GUID*, char16_t**, uint32_t, uint32_t, int32_t*);
+    static int32_t KORVAN_STDCALL Invoke(IDispatch*, int32_t, const GUID*, uint32_t, uint16_t, DISPPARAMS*, VARIANT*,
+                                         EXCEPINFO*, uint32_t*);
     int32_t Get(int32_t dispid, const DISPPARAMS& params, VARIANT* result) const;
     int32_t Put(int32_t dispid, const DISPPARAMS& params);
 

@@ -2,34 +2,32 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
+#include "korvan/host_abi.h"
 #include "platform/serial_port.h"
 
 namespace korvan::platform {
 
 class SystemSerialPort final : public SerialPort {
 public:
-    explicit SystemSerialPort(int32_t handle) : handle_(handle) {}
+    explicit SystemSerialPort(KorvanPortHandle handle);
+    ~SystemSerialPort() override;
+    SystemSerialPort(const SystemSerialPort&) = delete;
+    SystemSerialPort& operator=(const SystemSerialPort&) = delete;
 
     bool Write(std::span<const uint8_t> bytes, uint32_t timeoutMs) override;
     PortStatus QueryAndClearErrors() override;
     bool Read(std::span<uint8_t> into) override;
     void DiscardInput() override;
     void WaitForInput(uint32_t milliseconds) override;
-    void NoteBytesMissing(uint32_t count) override { missing_ = count; }
+    void NoteBytesMissing(uint32_t count) override;
 
 private:
-    // The time one byte takes to arrive, from the reads so far (0: not known yet).
-    double MicrosecondsPerByte() const;
+    struct Pace;  // what the system's side keeps between polls of one exchange
 
-    int32_t handle_;
-    uint32_t missing_ = 0;
-    int64_t firstReadUs_ = 0;     // when the first bytes were read …
-    uint32_t firstReadBytes_ = 0; // … and how many
-    int64_t lastReadUs_ = 0;
-    uint32_t bytesRead_ = 0;
-    bool haveCounters_ = false;
-    uint64_t errorCount_ = 0;  // the line's error counters at the last query
+    KorvanPortHandle handle_;
+    std::unique_ptr<Pace> pace_;
 };
 
 class SystemClock final : public Clock {

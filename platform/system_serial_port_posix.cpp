@@ -74,6 +74,25 @@ bool WaitForRoom(int fd, int64_t deadline) {
 
 }  // namespace
 
+struct SystemSerialPort::Pace {
+    // The time one byte takes to arrive, from the reads so far (0: not known yet).
+    double MicrosecondsPerByte() const;
+
+    uint32_t missing = 0;
+    int64_t firstReadUs = 0;      // when the first bytes were read …
+    uint32_t firstReadBytes = 0;  // … and how many
+    int64_t lastReadUs = 0;
+    uint32_t bytesRead = 0;
+    bool haveCounters = false;
+    uint64_t errorCount = 0;  // the line's error counters at the last query
+};
+
+SystemSerialPort::SystemSerialPort(KorvanPortHandle handle) : handle_(handle), pace_(std::make_unique<Pace>()) {}
+
+SystemSerialPort::~SystemSerialPort() = default;
+
+void SystemSerialPort::NoteBytesMissing(uint32_t count) { pace_->missing = count; }
+
 bool SystemSerialPort::Write(std::span<const uint8_t> bytes, uint32_t timeoutMs) {
     // The host's descriptor may block for good on a line held by flow control: it
     // does not block during this write, which waits for room until the deadline.
@@ -100,9 +119,9 @@ PortStatus SystemSerialPort::QueryAndClearErrors() {
         const uint64_t errors = static_cast<uint64_t>(counters.frame) + static_cast<uint64_t>(counters.overrun) +
                                 static_cast<uint64_t>(counters.parity) + static_cast<uint64_t>(counters.brk) +
                                 static_cast<uint64_t>(counters.buf_overrun);
-        status.lineErrors = haveCounters_ && errors != errorCount_;
-        errorCount_ = errors;
-        haveCounters_ = true;
+        status.lineErrors = pace_->haveCounters && errors != pace_->errorCount;
+        pace_->errorCount = errors;
+        pace_->haveCounters = true;
     }
     int queued = 0;
     if (ioctl(handle_, FIONREAD, &queued) == 0 && queued > 0) status.queued = static_cast<uint32_t>(queued);
@@ -117,19 +136,20 @@ bool SystemSerialPort::Read(std::span<uint8_t> into) {
         if (got <= 0) return false;
         done += static_cast<std::size_t>(got);
     }
-    lastReadUs_ = NowMicroseconds();
-    if (bytesRead_ == 0) {
-        firstReadUs_ = lastReadUs_;
-        firstReadBytes_ = static_cast<uint32_t>(into.size());
+    Pace& pace = *pace_;
+    pace.lastReadUs = NowMicroseconds();
+    if (pace.bytesRead == 0) {
+        pace.firstReadUs = pace.lastReadUs;
+        pace.firstReadBytes = static_cast<uint32_t>(into.size());
     }
-    bytesRead_ += static_cast<uint32_t>(into.size());
+    pace.bytesRead += static_cast<uint32_t>(into.size());
     return true;
 }
 
-double SystemSerialPort::MicrosecondsPerByte() const {
-    const uint32_t later = bytesRead_ - firstReadBytes_;
-    if (later < kBytesForRate || lastReadUs_ <= firstReadUs_) return 0.0;
-    return static_cast<double>(lastReadUs_ - firstReadUs_) / later;
+double SystemSerialPort::Pace::MicrosecondsPerByte() const {
+    const uint32_t later = bytesRead - firstReadBytes;
+    if (later < kBytesForRate || lastReadUs <= firstReadUs) return 0.0;
+    return static_cast<double>(lastReadUs - firstReadUs) / later;
 }
 
 void SystemSerialPort::DiscardInput() {
@@ -137,9 +157,10 @@ void SystemSerialPort::DiscardInput() {
     QueryAndClearErrors();  // errors of the discarded input are not the next reply's
     // A new exchange begins: how fast the last reply trickled in says nothing of when
     // the next one starts.
-    missing_ = 0;
-    firstReadUs_ = lastReadUs_ = 0;
-    firstReadBytes_ = bytesRead_ = 0;
+    Pace& pace = *pace_;
+    pace.missing = 0;
+    pace.firstReadUs = pace.lastReadUs = 0;
+    pace.firstReadBytes = pace.bytesRead = 0;
 }
 
 void SystemSerialPort::WaitForInput(uint32_t milliseconds) {
@@ -149,10 +170,11 @@ void SystemSerialPort::WaitForInput(uint32_t milliseconds) {
     }
     // A reply that trickles in at the line's pace is let gather instead of waking on
     // every byte.
-    const double perByte = MicrosecondsPerByte();
-    if (perByte > 0.0 && missing_ >= 2) {
-        const int64_t longest = std::min<int64_t>(NowMicroseconds() - firstReadUs_, int64_t{milliseconds} * 1000);
-        const int64_t gather = std::min(static_cast<int64_t>(kGatherShare * perByte * (missing_ - 1)), longest);
+    const Pace& pace = *pace_;
+    const double perByte = pace.MicrosecondsPerByte();
+    if (perByte > 0.0 && pace.missing >= 2) {
+        const int64_t longest = std::min<int64_t>(NowMicroseconds() - pace.firstReadUs, int64_t{milliseconds} * 1000);
+        const int64_t gather = std::min(static_cast<int64_t>(kGatherShare * perByte * (pace.missing - 1)), longest);
         if (gather >= kShortestGatherUs) {
             SleepMicroseconds(gather);
             return;

@@ -1,10 +1,19 @@
 /*
  * Korvan — the C contract between an HMI host and the VLT5000 driver.
  *
- * A host loads Korvan.drv (or Korvan_ARMV4.drv) with dlopen and calls the fifteen
- * entry points below. Every block that crosses the boundary (array storage, string
- * text, BSTR) comes from the C library's malloc and may be freed by either side.
- * Structures use the target's natural alignment; nothing is packed.
+ * On Linux a host loads Korvan.drv (or Korvan_ARMV4.drv) with dlopen; every block that
+ * crosses the boundary (array storage, string text, BSTR) comes from the C library's
+ * malloc and may be freed by either side.
+ *
+ * On 32-bit Windows a host loads Korvan.drv with LoadLibraryW. The shared heap is the
+ * process heap (HeapAlloc, HeapReAlloc and HeapFree on GetProcessHeap()), BSTRs come
+ * from oleaut32's SysAllocString and are freed with SysFreeString, char16_t is the same
+ * 16-bit unit as the system's wchar_t, the automation types below have the layout of
+ * those of <oaidl.h> and their methods are __stdcall, and the port handle is the HANDLE
+ * of the opened COM port.
+ *
+ * Either way the host calls the fifteen entry points below (the platform's default C
+ * calling convention). Structures use the target's natural alignment; nothing is packed.
  */
 #ifndef KORVAN_HOST_ABI_H
 #define KORVAN_HOST_ABI_H
@@ -17,10 +26,19 @@ extern "C" {
 #include <uchar.h>
 #endif
 
+/* The calling convention of automation methods: the system's on 32-bit Windows. */
+#if defined(_WIN32) && defined(__i386__)
+#define KORVAN_STDCALL __attribute__((stdcall))
+#elif defined(_WIN32) && defined(_M_IX86)
+#define KORVAN_STDCALL __stdcall
+#else
+#define KORVAN_STDCALL
+#endif
+
 /* ---- Host containers --------------------------------------------------------- */
 
-/* text == NULL is the empty text; otherwise a malloc'd, zero-terminated block owned
-   by the HostString. Assigning frees the old block and stores a new one. */
+/* text == NULL is the empty text; otherwise a zero-terminated block of the shared heap
+   owned by the HostString. Assigning frees the old block and stores a new one. */
 typedef struct HostString { char16_t *text; } HostString;
 
 /* `host` is the host's header word; the driver never reads or writes it. `data` is
@@ -32,6 +50,15 @@ typedef struct HostDoubleArray { void *host; double     *data; int32_t count; in
 typedef struct HostStringArray { void *host; HostString *data; int32_t count; int32_t capacity; int32_t growBy; } HostStringArray;
 
 /* ---- Device records ---------------------------------------------------------- */
+
+/* The port the host opened: on Windows the HANDLE of the COM port (NULL and
+   INVALID_HANDLE_VALUE = none), elsewhere the file descriptor of the tty (0 and -1 =
+   none). */
+#ifdef _WIN32
+typedef void *KorvanPortHandle;
+#else
+typedef int32_t KorvanPortHandle;
+#endif
 
 typedef struct ConfigArchive {
     void         *host;      /* the host's; never touched by the driver */
@@ -45,18 +72,26 @@ typedef struct DeviceInstance {
     ConfigArchive *configArchive;
     void          *deviceState;    /* the driver's; NULL until it loads the device */
     int32_t        portKind;       /* 2 = serial port */
-    int32_t        portHandle;     /* file descriptor of the opened port; 0 and -1 = none */
+    KorvanPortHandle portHandle;   /* the opened port; see KorvanPortHandle for "none" */
 } DeviceInstance;
 
 /* ---- Automation objects ------------------------------------------------------ */
 
+#ifdef _WIN32
+/* The system's own definition, so that this header and <windows.h> go together. */
+#ifndef GUID_DEFINED
+#define GUID_DEFINED
+typedef struct _GUID { unsigned long Data1; unsigned short Data2, Data3; unsigned char Data4[8]; } GUID;
+#endif
+#else
 typedef struct GUID { uint32_t Data1; uint16_t Data2, Data3; uint8_t Data4[8]; } GUID;
+#endif
 
 typedef struct VARIANT {
     uint16_t vt;  uint16_t reserved1, reserved2, reserved3;
     union { int32_t lVal; float fltVal; double dblVal; int64_t llVal;
             char16_t *bstrVal; struct VARIANT *pvarVal; void *record[2]; } u;
-} VARIANT;   /* 24 bytes on x86-64, 16 on 32-bit ARM */
+} VARIANT;   /* 24 bytes on x86-64, 16 on 32-bit ARM and x86 */
 
 typedef struct DISPPARAMS { VARIANT *rgvarg; int32_t *rgdispidNamedArgs; uint32_t cArgs; uint32_t cNamedArgs; } DISPPARAMS;
 
@@ -67,19 +102,21 @@ typedef struct EXCEPINFO {
 
 typedef struct IDispatch { const struct IDispatchVtbl *vtbl; } IDispatch;
 struct IDispatchVtbl {   /* in this order */
-    int32_t  (*QueryInterface)(IDispatch *self, const GUID *iid, void **out);
-    uint32_t (*AddRef)(IDispatch *self);
-    uint32_t (*Release)(IDispatch *self);
-    int32_t  (*GetTypeInfoCount)(IDispatch *self, uint32_t *count);
-    int32_t  (*GetTypeInfo)(IDispatch *self, uint32_t index, uint32_t lcid, void **info);
-    int32_t  (*GetIDsOfNames)(IDispatch *self, const GUID *iid, char16_t **names, uint32_t count, uint32_t lcid, int32_t *dispids);
-    int32_t  (*Invoke)(IDispatch *self, int32_t dispid, const GUID *iid, uint32_t lcid, uint16_t flags,
-                       DISPPARAMS *params, VARIANT *result, EXCEPINFO *excepInfo, uint32_t *argErr);
+    int32_t  (KORVAN_STDCALL *QueryInterface)(IDispatch *self, const GUID *iid, void **out);
+    uint32_t (KORVAN_STDCALL *AddRef)(IDispatch *self);
+    uint32_t (KORVAN_STDCALL *Release)(IDispatch *self);
+    int32_t  (KORVAN_STDCALL *GetTypeInfoCount)(IDispatch *self, uint32_t *count);
+    int32_t  (KORVAN_STDCALL *GetTypeInfo)(IDispatch *self, uint32_t index, uint32_t lcid, void **info);
+    int32_t  (KORVAN_STDCALL *GetIDsOfNames)(IDispatch *self, const GUID *iid, char16_t **names, uint32_t count,
+                                             uint32_t lcid, int32_t *dispids);
+    int32_t  (KORVAN_STDCALL *Invoke)(IDispatch *self, int32_t dispid, const GUID *iid, uint32_t lcid, uint16_t flags,
+                                      DISPPARAMS *params, VARIANT *result, EXCEPINFO *excepInfo, uint32_t *argErr);
 };
 
 /* Variant types, invoke flags and the property-put argument identifier. A BSTR is a
-   char16_t * pointing 4 bytes into a malloc'd block whose first 4 bytes hold the
-   text's length in bytes; it is freed with free((char *)bstr - 4). */
+   char16_t * pointing 4 bytes into a block whose first 4 bytes hold the text's length
+   in bytes: on Linux a malloc'd block, freed with free((char *)bstr - 4); on Windows
+   one from SysAllocString, freed with SysFreeString. */
 enum {
     VT_EMPTY = 0, VT_I4 = 3, VT_R4 = 4, VT_BSTR = 8, VT_BOOL = 11, VT_VARIANT = 12,
     VT_BYREF = 0x4000
@@ -111,6 +148,23 @@ int32_t SvrSetRunIDispatch(IDispatch **object);
 
 #ifdef __cplusplus
 }
+#endif
+
+/* The Windows build's layout: every array 20 bytes, ConfigArchive 32, DeviceInstance
+   28, VARIANT 16, as host-side code compiled with the system's headers sees them. */
+#if defined(_WIN32) && (defined(__i386__) || defined(_M_IX86))
+#ifdef __cplusplus
+#define KORVAN_LAYOUT(condition, what) static_assert(condition, what)
+#else
+#define KORVAN_LAYOUT(condition, what) _Static_assert(condition, what)
+#endif
+KORVAN_LAYOUT(sizeof(HostIntArray) == 20 && sizeof(HostByteArray) == 20 && sizeof(HostDoubleArray) == 20 &&
+              sizeof(HostStringArray) == 20, "arrays: 20 bytes on i686");
+KORVAN_LAYOUT(sizeof(ConfigArchive) == 32, "ConfigArchive: 32 bytes on i686");
+KORVAN_LAYOUT(sizeof(DeviceInstance) == 28, "DeviceInstance: 28 bytes on i686");
+KORVAN_LAYOUT(sizeof(VARIANT) == 16 && sizeof(GUID) == 16, "VARIANT and GUID: 16 bytes on i686");
+KORVAN_LAYOUT(sizeof(DISPPARAMS) == 16 && sizeof(EXCEPINFO) == 32, "DISPPARAMS 16, EXCEPINFO 32 on i686");
+#undef KORVAN_LAYOUT
 #endif
 
 #endif /* KORVAN_HOST_ABI_H */

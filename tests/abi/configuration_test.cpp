@@ -1,12 +1,12 @@
 // The configuration as a host sees it through the built driver: the blob in its
 // archive, the device properties and the channel list.
 #include <gtest/gtest.h>
-#include <malloc.h>
 
 #include <random>
 #include <vector>
 
 #include "tests/support/driver_fixture.h"
+#include "tests/support/heap_in_use.h"
 #include "tools/hostkit/config_blob.h"
 
 namespace korvan {
@@ -15,6 +15,7 @@ namespace {
 using hostkit::ByteArray;
 using hostkit::IntArray;
 using hostkit::StringArray;
+using testing::HeapInUse;
 using Bytes = std::vector<uint8_t>;
 using Texts = std::vector<std::u16string>;
 
@@ -198,13 +199,6 @@ TEST_F(ConfigurationTest, AShorterSaveOverALongerBlobStillLoadsTheNewOne) {
     SetProperties({kAddress}, {u"6"});
     EXPECT_GE(device_.ArchiveBytes().size(), shortBlob.size());
     EXPECT_LT(device_.ArchiveBytes().size(), longSize);  // the load pass cut the unread tail
-}
-
-// Bytes the C library's heap has handed out and not yet taken back (0 where a
-// sanitizer's allocator stands in for it).
-std::size_t HeapInUse() {
-    const auto info = mallinfo2();
-    return info.uordblks + info.hblkhd;
 }
 
 TEST_F(ConfigurationTest, DamagedBlobsLoadWithoutHarmAndWithBoundedMemory) {

@@ -140,7 +140,7 @@ protected:
     ScriptedClock clock;
     ScriptedPort port{clock};
     SerialIo io{port, clock};
-    DeviceInstance device{{0, 0, 0}, nullptr, nullptr, kSerialPortKind, 7};
+    DeviceInstance device{{0, 0, 0}, nullptr, nullptr, kSerialPortKind, KorvanPortHandle(7)};
     DriveTelegram last;
 };
 

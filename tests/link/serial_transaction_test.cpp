@@ -22,13 +22,13 @@ protected:
     ScriptedClock clock;
     ScriptedPort port{clock};
     SerialIo io{port, clock};
-    DeviceInstance device{{0, 0, 0}, nullptr, nullptr, kSerialPortKind, 7};
+    DeviceInstance device{{0, 0, 0}, nullptr, nullptr, kSerialPortKind, KorvanPortHandle(7)};
 };
 
 TEST_F(SerialTransactionTest, WithoutAnOpenPortNothingIsWrittenAndNothingWaits) {
     for (auto [kind, handle] : {std::pair{1, 7}, std::pair{2, 0}, std::pair{2, -1}}) {
         device.portKind = kind;
-        device.portHandle = handle;
+        device.portHandle = KorvanPortHandle(handle);
         ByteBuffer request = {1, 2, 3};
         EXPECT_EQ(SerialTransact(device, io, request, 200, kReadCount, 16, 13), -1);
         EXPECT_EQ(request, (ByteBuffer{1, 2, 3}));

@@ -49,7 +49,7 @@ protected:
     ScriptedPort port{clock};
     SerialIo io{port, clock};
     FakeDrive drive;
-    DeviceInstance device{{0, 0, 0}, nullptr, nullptr, kSerialPortKind, 7};
+    DeviceInstance device{{0, 0, 0}, nullptr, nullptr, kSerialPortKind, KorvanPortHandle(7)};
     hostkit::HostAutomationObject host;
 };
 

@@ -1,18 +1,14 @@
 #include "tools/hostkit/driver_library.h"
 
-#include <dlfcn.h>
-
 #include <cstdlib>
+
+#include "tools/hostkit/module_loading.h"
 
 namespace hostkit {
 
 DriverLibrary::DriverLibrary(const std::string& path) {
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) {
-        const char* why = dlerror();
-        error_ = why ? why : "cannot load " + path;
-        return;
-    }
+    handle_ = LoadModule(path, error_);
+    if (handle_ == nullptr) return;
     Resolve(entry_.GetProperty, "SvrGetProperty");
     Resolve(entry_.EnumPropertyValue, "SvrEnumPropertyValue");
     Resolve(entry_.SetProperty, "SvrSetProperty");
@@ -33,14 +29,14 @@ DriverLibrary::DriverLibrary(const std::string& path) {
 DriverLibrary::~DriverLibrary() { Unload(); }
 
 void DriverLibrary::Unload() {
-    if (handle_ != nullptr) dlclose(handle_);
+    if (handle_ != nullptr) UnloadModule(handle_);
     handle_ = nullptr;
     entry_ = {};
 }
 
 template <class Function>
 void DriverLibrary::Resolve(Function& target, const char* name) {
-    target = reinterpret_cast<Function>(dlsym(handle_, name));
+    target = reinterpret_cast<Function>(ModuleSymbol(handle_, name));
     if (target == nullptr && error_.empty()) error_ = std::string("missing entry point ") + name;
 }
 

@@ -1,7 +1,8 @@
 #include "tools/hostkit/host_arrays.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "tools/hostkit/host_memory.h"
 
 namespace hostkit {
 namespace {
@@ -10,7 +11,7 @@ template <class Raw, class Element>
 void SetPlain(Raw& array, const std::vector<Element>& values) {
     Free(array);
     if (values.empty()) return;
-    array.data = static_cast<Element*>(std::calloc(values.size(), sizeof(Element)));
+    array.data = static_cast<Element*>(HostAllocZeroed(values.size(), sizeof(Element)));
     std::memcpy(array.data, values.data(), values.size() * sizeof(Element));
     array.count = array.capacity = static_cast<int32_t>(values.size());
 }
@@ -24,21 +25,21 @@ auto ValuesOf(const Raw& array) {
 
 char16_t* Duplicate(std::u16string_view text) {
     if (text.empty()) return nullptr;
-    auto* block = static_cast<char16_t*>(std::calloc(text.size() + 1, sizeof(char16_t)));
+    auto* block = static_cast<char16_t*>(HostAllocZeroed(text.size() + 1, sizeof(char16_t)));
     std::memcpy(block, text.data(), text.size() * sizeof(char16_t));
     return block;
 }
 
 }  // namespace
 
-void Free(HostIntArray& array) { std::free(array.data), array = {}; }
-void Free(HostByteArray& array) { std::free(array.data), array = {}; }
-void Free(HostDoubleArray& array) { std::free(array.data), array = {}; }
-void Free(HostString& string) { std::free(string.text), string.text = nullptr; }
+void Free(HostIntArray& array) { HostFree(array.data), array = {}; }
+void Free(HostByteArray& array) { HostFree(array.data), array = {}; }
+void Free(HostDoubleArray& array) { HostFree(array.data), array = {}; }
+void Free(HostString& string) { HostFree(string.text), string.text = nullptr; }
 
 void Free(HostStringArray& array) {
-    for (int32_t i = 0; array.data != nullptr && i < array.capacity; ++i) std::free(array.data[i].text);
-    std::free(array.data);
+    for (int32_t i = 0; array.data != nullptr && i < array.capacity; ++i) HostFree(array.data[i].text);
+    HostFree(array.data);
     array = {};
 }
 
@@ -49,7 +50,7 @@ void Set(HostDoubleArray& array, const std::vector<double>& values) { SetPlain(a
 void Set(HostStringArray& array, const std::vector<std::u16string>& values) {
     Free(array);
     if (values.empty()) return;
-    array.data = static_cast<HostString*>(std::calloc(values.size(), sizeof(HostString)));
+    array.data = static_cast<HostString*>(HostAllocZeroed(values.size(), sizeof(HostString)));
     for (std::size_t i = 0; i < values.size(); ++i) array.data[i].text = Duplicate(values[i]);
     array.count = array.capacity = static_cast<int32_t>(values.size());
 }

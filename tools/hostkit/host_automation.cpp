@@ -1,8 +1,6 @@
 #include "tools/hostkit/host_automation.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <string>
 
@@ -198,18 +196,6 @@ int32_t HostAutomationObject::Call(int32_t dispid, DISPPARAMS& params, VARIANT* 
         result->u.lVal = answer;
     }
     return loose_ ? kFalse : kOk;
-}
-
-char16_t* AllocBstr(std::u16string_view text) {
-    const uint32_t bytes = static_cast<uint32_t>(text.size() * sizeof(char16_t));
-    auto* block = static_cast<char*>(std::calloc(1, sizeof(uint32_t) + bytes + sizeof(char16_t)));
-    std::memcpy(block, &bytes, sizeof bytes);
-    std::memcpy(block + sizeof(uint32_t), text.data(), bytes);
-    return reinterpret_cast<char16_t*>(block + sizeof(uint32_t));
-}
-
-void FreeBstr(char16_t* bstr) {
-    if (bstr != nullptr) std::free(reinterpret_cast<char*>(bstr) - sizeof(uint32_t));
 }
 
 }  // namespace hostkit

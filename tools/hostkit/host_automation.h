@@ -12,6 +12,7 @@
 #include <variant>
 
 #include "korvan/host_abi.h"
+#include "tools/hostkit/host_memory.h"
 
 namespace hostkit {
 
@@ -56,14 +57,14 @@ private:
         HostAutomationObject* self;
     };
     static HostAutomationObject& From(IDispatch* dispatch);
-    static int32_t QueryInterface(IDispatch*, const GUID*, void**);
-    static uint32_t AddRef(IDispatch*);
-    static uint32_t Release(IDispatch*);
-    static int32_t GetTypeInfoCount(IDispatch*, uint32_t*);
-    static int32_t GetTypeInfo(IDispatch*, uint32_t, uint32_t, void**);
-    static int32_t GetIDsOfNames(IDispatch*, const GUID*, char16_t**, uint32_t, uint32_t, int32_t*);
-    static int32_t Invoke(IDispatch*, int32_t, const GUID*, uint32_t, uint16_t, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                          uint32_t*);
+    static int32_t KORVAN_STDCALL QueryInterface(IDispatch*, const GUID*, void**);
+    static uint32_t KORVAN_STDCALL AddRef(IDispatch*);
+    static uint32_t KORVAN_STDCALL Release(IDispatch*);
+    static int32_t KORVAN_STDCALL GetTypeInfoCount(IDispatch*, uint32_t*);
+    static int32_t KORVAN_STDCALL GetTypeInfo(IDispatch*, uint32_t, uint32_t, void**);
+    static int32_t KORVAN_STDCALL GetIDsOfNames(IDispatch*, const GUID*, char16_t**, uint32_t, uint32_t, int32_t*);
+    static int32_t KORVAN_STDCALL Invoke(IDispatch*, int32_t, const GUID*, uint32_t, uint16_t, DISPPARAMS*, VARIANT*,
+                                         EXCEPINFO*, uint32_t*);
     int32_t Call(int32_t dispid, DISPPARAMS& params, VARIANT* result);
 
     static const IDispatchVtbl kVtbl;
@@ -75,9 +76,5 @@ private:
     bool failInvokes_ = false;
     bool loose_ = false;
 };
-
-// Host-side BSTRs, laid out as the ABI says.
-char16_t* AllocBstr(std::u16string_view text);
-void FreeBstr(char16_t* bstr);
 
 }  // namespace hostkit

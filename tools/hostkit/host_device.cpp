@@ -16,7 +16,7 @@ void HostDevice::SetArchiveBytes(const std::vector<uint8_t>& bytes) {
     archive_.mode = 0;
 }
 
-void HostDevice::SetPort(int32_t kind, int32_t handle) {
+void HostDevice::SetPort(int32_t kind, KorvanPortHandle handle) {
     instance_.portKind = kind;
     instance_.portHandle = handle;
 }

@@ -22,7 +22,7 @@ public:
     // with position 0 in loading mode.
     std::vector<uint8_t> ArchiveBytes() const;
     void SetArchiveBytes(const std::vector<uint8_t>& bytes);
-    void SetPort(int32_t kind, int32_t handle);
+    void SetPort(int32_t kind, KorvanPortHandle handle);
 
 private:
     ConfigArchive archive_{};

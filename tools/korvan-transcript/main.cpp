@@ -1,8 +1,9 @@
 // korvan-transcript DRIVER: plays a fixed host session through the driver's entry
-// points and prints everything observable. The x86-64 and ARM builds must print the
-// same text.
+// points and prints everything observable. The x86-64, ARM and Windows builds must
+// print the same text.
 #include <cstdio>
 
+#include "tools/korvan-transcript/standard_output.h"
 #include "tools/korvan-transcript/transcript.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,6 @@ int main(int argc, char** argv) {
     transcript::PlayEntryPoints(session);
     transcript::PlayConfiguration(session);
     transcript::PlayDriveLink(session);
-    std::fputs(out.Str().c_str(), stdout);
+    transcript::WriteStandardOutput(out.Str());
     return 0;
 }

@@ -1,40 +1,28 @@
 // The driver at run time against a simulated drive whose clock moves per telegram:
 // every byte on the line, every host array after each call, every host variable.
-#include <unistd.h>
-
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/host_automation.h"
-#include "tools/hostkit/raw_line.h"
 #include "tools/hostkit/utf8.h"
-#include "tools/korvan-sim/simulator.h"
+#include "tools/korvan-transcript/scene_drive.h"
 #include "tools/korvan-transcript/transcript.h"
 
 namespace transcript {
 namespace {
 
-using korvansim::FaultKind;
-
-// Lines the simulated line writes on its own thread, handed over after each call.
+// The telegrams the drive traced, written down after each call.
 class WireLog {
 public:
-    void Add(const std::string& line) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        lines_.push_back(line);
-    }
+    explicit WireLog(SceneDrive& drive) : drive_(drive) {}
     void MoveTo(Transcript& out) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (const std::string& line : lines_) out.Line("  wire " + line);
-        lines_.clear();
+        for (const std::string& line : drive_.TakeWireLines()) out.Line("  wire " + line);
     }
 
 private:
-    std::mutex mutex_;
-    std::vector<std::string> lines_;
+    SceneDrive& drive_;
 };
 
 hostkit::BlobContent RunConfiguration() {
@@ -67,10 +55,10 @@ hostkit::BlobContent StaleConfiguration() {
 
 class RunScene {
 public:
-    RunScene(Session& s, WireLog& wire, int fd, const hostkit::BlobContent& content = RunConfiguration())
+    RunScene(Session& s, WireLog& wire, KorvanPortHandle line, const hostkit::BlobContent& content = RunConfiguration())
         : s_(s), wire_(wire) {
         device_.SetArchiveBytes(hostkit::EncodeBlob(content));
-        device_.SetPort(2, fd);
+        device_.SetPort(2, line);
     }
     ~RunScene() { s_.svr.ExitDevRun(device_.Instance()); }
 
@@ -125,12 +113,11 @@ void ShowVariables(Session& s, const hostkit::HostAutomationObject& host) {
                " gets " + std::to_string(c.getValue) + " sets " + std::to_string(c.setValue));
 }
 
-void PlayCollection(RunScene& scene, korvansim::Simulator& drive) {
+void PlayCollection(RunScene& scene, SceneDrive& drive) {
     const std::vector<int32_t> all(13, 1);
     for (int call = 0; call < 8; ++call) scene.Collect(all);
     scene.Collect({0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 1});  // a write-only channel among the wanted
-    drive.Faults().Script({FaultKind::Drop, FaultKind::CorruptBcc, FaultKind::WrongPnu, FaultKind::Refuse,
-                           FaultKind::Split, FaultKind::Noise, FaultKind::BitFlip});
+    drive.ScriptFaults("drop,corrupt-bcc,wrong-pnu,refuse,split,noise,bitflip");
     for (int call = 0; call < 9; ++call) scene.Collect(all);
     scene.Collect({0, 0, 1});  // short arrays: flags end early
 }
@@ -172,20 +159,13 @@ void PlayStubbornChannels(RunScene& scene, hostkit::HostAutomationObject& host) 
 
 void PlayDriveLink(Session& s) {
     s.out.Section("drive link");
-    WireLog wire;
-    korvansim::Options options;
-    options.addresses = {1, 2};
-    options.pacing = false;
-    options.deterministic = true;
-    options.trace = [&wire](const std::string& line) { wire.Add(line); };
-    korvansim::Simulator drive(options);
-    const std::string path = drive.StartOnPty();
-    if (path.empty()) {
-        s.out.Line("no simulated drive: " + drive.Error());
+    const std::unique_ptr<SceneDrive> drive = StartSceneDrive();
+    if (!drive->Error().empty()) {
+        s.out.Line("no simulated drive: " + drive->Error());
         return;
     }
-    drive.SetValue(1, 204, 0, -5000);
-    const int fd = hostkit::OpenRawLine(path);
+    WireLog wire(*drive);
+    const KorvanPortHandle line = drive->Line();
     hostkit::HostAutomationObject host;
     host.Declare(u"F", 0.0f);
     host.Declare(u"I", int32_t{7});
@@ -194,21 +174,20 @@ void PlayDriveLink(Session& s) {
     host.Interface()->vtbl->AddRef(handed);
     s.svr.SetRunIDispatch(&handed);
     {
-        RunScene scene(s, wire, fd);
+        RunScene scene(s, wire, line);
         scene.Prepare(13);
-        PlayCollection(scene, drive);
+        PlayCollection(scene, *drive);
         PlayCommands(scene, host);
         ShowVariables(s, host);
     }
     {
-        RunScene scene(s, wire, fd, StaleConfiguration());
+        RunScene scene(s, wire, line, StaleConfiguration());
         PlayStubbornChannels(scene, host);
         ShowVariables(s, host);
     }
     handed = nullptr;
     s.svr.SetRunIDispatch(&handed);
-    drive.Stop();
-    close(fd);
+    drive->Stop();
     wire.MoveTo(s.out);
 }
 

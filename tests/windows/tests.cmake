@@ -1,0 +1,29 @@
+# The Windows build's own tests, run under Wine beside the suites every build runs:
+# the DLL's checks, a Windows host, and the transcript. Included by the tests'
+# CMakeLists.txt in place of its Linux-only list.
+
+# The DLL itself: a PE32 image for i386 whose export table holds the fifteen names and
+# whose imports are system DLLs.
+find_program(KORVAN_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
+add_test(NAME exports COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/abi/check_exports_pe.sh ${KORVAN_OBJDUMP}
+  $<TARGET_FILE:korvan_drv>)
+add_test(NAME target COMMAND sh -c "${KORVAN_OBJDUMP} -f \"$1\" | grep -q 'file format pei-i386' && echo \"$1: pei-i386\""
+  sh $<TARGET_FILE:korvan_drv>)
+
+# A Windows host written from the Windows ABI page: the DLL through LoadLibraryW, and
+# through COM ports whose other ends are simulated drives of the Linux build
+# (KORVAN_LINUX_BUILD; `make test-windows` names it). The scripted host session plays
+# through this build with its drive on the Linux side, and must write the Linux
+# build's transcript.
+korvan_test(windows_host_test SOURCES windows/windows_host_test.cpp LIBS korvan_hostkit oleaut32)
+add_dependencies(windows_host_test korvan_drv)
+set(KORVAN_LINUX_BUILD "" CACHE PATH "The Linux build folder, with korvan-sim and korvan-transcript")
+if(KORVAN_LINUX_BUILD)
+  add_test(NAME windows_host_com_test COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/com_ports.sh
+    ${KORVAN_LINUX_BUILD}/korvan-sim ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:windows_host_test>
+    --gtest_filter=ComPortHost.*)
+  add_test(NAME transcript COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/transcript.sh ${KORVAN_LINUX_BUILD}
+    ${PROJECT_BINARY_DIR})
+  set_tests_properties(windows_host_com_test transcript PROPERTIES TIMEOUT 120
+    ENVIRONMENT "KORVAN_DRIVER=$<TARGET_FILE:korvan_drv>")
+endif()
