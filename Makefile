@@ -1,21 +1,24 @@
-# The front door: `make` builds, `make test` runs every test on both processors,
+# The front door: `make` builds, `make test` runs every test on x86-64, ARM and Windows,
 MAKEFLAGS += --no-print-directory
 # `make demo` runs the stand-in host against the simulated drive.
 JOBS      ?= 2
 BUILD     ?= build
 BUILD_ARM ?= build-arm
+BUILD_WIN ?= build-win32
 BUILD_SAN ?= build-sanitize
 BUILD_TSAN ?= build-tsan
 BUILD_FUZZ ?= build-fuzz
 BUILD_SOAK ?= build-soak
 BUILD_SOAK_LEAKS ?= build-soak-leaks
+BUILD_PACKAGE ?= build-package
+DIST      ?= dist
 FUZZ_SECONDS ?= 60
 SOAK_CALLS ?= 20000
 SOAK_COMMANDS ?= 2000
 DEPS      := scripts/install-deps.sh
 CTEST     := ctest --output-on-failure -j$(JOBS)
 
-.PHONY: bench all build arm test test-native test-arm test-sanitize test-tsan transcript demo screenshots fuzz soak soak-short clean
+.PHONY: bench all build arm windows test-windows test test-native test-arm test-sanitize test-tsan transcript demo screenshots fuzz soak soak-short package test-package clean
 
 all: build
 
@@ -30,6 +33,20 @@ arm:
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/arm-linux-gnueabi.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@cmake --build $(BUILD_ARM) -j$(JOBS)
 
+# The 32-bit Windows DLL, its tests and the Windows transcript program, with
+# Debian's mingw-w64 compiler; programs that run at build time run under Wine.
+windows:
+	@$(DEPS) build windows
+	@test -f $(BUILD_WIN)/Makefile || cmake -S . -B $(BUILD_WIN) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKORVAN_LINUX_BUILD=$(abspath $(BUILD))
+	@scripts/wine-session.sh $(BUILD_WIN) cmake --build $(BUILD_WIN) -j$(JOBS)
+
+# Under Wine, in a 32-bit prefix under $(BUILD_WIN); the COM-port tests and the
+# transcript reach the Linux build's simulated drive.
+test-windows: windows build
+	@scripts/wine-session.sh $(BUILD_WIN) sh -c 'cd $(BUILD_WIN) && $(CTEST)'
+
 test-native: build
 	@cd $(BUILD) && $(CTEST)
 
@@ -40,7 +57,7 @@ test-arm: arm
 transcript: build arm
 	@scripts/compare-transcripts.sh $(BUILD) $(BUILD_ARM)
 
-test: test-native test-arm transcript
+test: test-native test-arm transcript test-windows
 
 test-sanitize:
 	@$(DEPS) build gui
@@ -104,5 +121,18 @@ soak-short:
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  $(BUILD_SOAK_LEAKS)/korvan-soak --calls 3000 --commands 300 --quiet
 
+# The Debian packages of both Linux builds into $(DIST)/, each built for installing in
+# $(BUILD_PACKAGE)/ and checked by lintian (scripts/make-deb.sh). The Windows zip is to
+# join them here, made from the Windows build.
+package:
+	@$(DEPS) build gui arm package
+	@scripts/make-deb.sh amd64 $(BUILD_PACKAGE) $(DIST)
+	@scripts/make-deb.sh armel $(BUILD_PACKAGE) $(DIST)
+
+# The amd64 package installed, run and purged in a clean Debian 12 root (made once,
+# kept as $(BUILD_PACKAGE)/debian12-root.tar), the armel one by its contents; as root.
+test-package: package
+	@scripts/test-package.sh $(BUILD_PACKAGE) $(DIST)
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ARM) $(BUILD_SAN) $(BUILD_TSAN) $(BUILD_FUZZ) $(BUILD_SOAK) $(BUILD_SOAK_LEAKS)
+	rm -rf $(BUILD_PACKAGE) $(DIST) $(BUILD) $(BUILD_ARM) $(BUILD_WIN) $(BUILD_SAN) $(BUILD_TSAN) $(BUILD_FUZZ) $(BUILD_SOAK) $(BUILD_SOAK_LEAKS)

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs the Debian packages a make target needs, when they are missing.
-# Usage: install-deps.sh GROUP...   (groups: build arm gui fuzz bench)
+# Usage: install-deps.sh GROUP...   (groups: build arm windows gui fuzz bench package)
 # As root it runs apt-get; otherwise it prints the exact command and fails.
 set -eu
 
@@ -8,18 +8,22 @@ packages_for() {
   case "$1" in
     build) echo "cmake make g++ libgtest-dev googletest" ;;
     arm)   echo "g++-arm-linux-gnueabi qemu-user libc6:armel libstdc++6:armel" ;;
+    # The -posix thread flavour has std::mutex; 32-bit Wine alone, without wine64.
+    windows) echo "g++-mingw-w64-i686-posix wine wine32:i386" ;;
     gui)   echo "libgtk-3-dev xvfb xauth fonts-wqy-microhei" ;;
     fuzz)  echo "clang libclang-rt-14-dev" ;;
     bench) echo "libbenchmark-dev" ;;
+    # make package and make test-package: Debian's packaging tools, lintian, a clean root.
+    package) echo "dpkg-dev lintian mmdebstrap" ;;
     *) echo "install-deps.sh: unknown group $1" >&2; exit 2 ;;
   esac
 }
 
 missing=""
-needs_armel=no
+foreign=""
 for group in "$@"; do
   for package in $(packages_for "$group"); do
-    case "$package" in *:armel) needs_armel=yes ;; esac
+    case "$package" in *:*) foreign="$foreign ${package#*:}" ;; esac
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
     case "$status" in
       "install ok installed") ;;
@@ -30,21 +34,24 @@ done
 
 [ -z "$missing" ] && exit 0
 
-add_armel=no
-if [ "$needs_armel" = yes ] && ! dpkg --print-foreign-architectures | grep -qx armel; then
-  add_armel=yes
-fi
+# Multiarch packages (name:arch) need their architecture added first.
+add_arches=""
+for arch in $foreign; do
+  if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+    case " $add_arches " in *" $arch "*) ;; *) add_arches="$add_arches $arch" ;; esac
+  fi
+done
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "Missing Debian packages:$missing" >&2
   echo "Install them with:" >&2
-  [ "$add_armel" = yes ] && echo "  sudo dpkg --add-architecture armel" >&2
+  for arch in $add_arches; do echo "  sudo dpkg --add-architecture $arch" >&2; done
   echo "  sudo apt-get update && sudo apt-get install -y$missing" >&2
   exit 1
 fi
 
 echo "Installing:$missing"
-[ "$add_armel" = yes ] && dpkg --add-architecture armel
+for arch in $add_arches; do dpkg --add-architecture "$arch"; done
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 # shellcheck disable=SC2086

@@ -23,11 +23,11 @@ inline int Fail(const std::string& message, int status = kHostError) {
 
 inline void Warn(const std::string& message) { std::fprintf(stderr, "korvan-host: warning: %s\n", message.c_str()); }
 
-// Korvan.drv beside the running korvan-host.
-std::string DriverBesideProgram();
+// The driver beside the running korvan-host, else the installed one in ../lib/korvan/.
+std::string DefaultDriverPath();
 
 inline std::string DriverPath(const Options& options) {
-    return options.driver.empty() ? DriverBesideProgram() : options.driver;
+    return options.driver.empty() ? DefaultDriverPath() : options.driver;
 }
 
 struct Session {

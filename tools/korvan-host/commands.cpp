@@ -17,6 +17,7 @@
 #include "tools/korvan-host/host_line.h"
 #include "tools/korvan-host/meanings.h"
 #include "tools/korvan-host/report.h"
+#include "tools/korvan-sim/program_files.h"
 
 namespace korvanhost {
 namespace {
@@ -186,12 +187,12 @@ void CatchInterrupts() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-std::string DriverBesideProgram() {
-    char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return "Korvan.drv";
-    std::string self(path, static_cast<std::size_t>(length));
-    return self.substr(0, self.rfind('/') + 1) + "Korvan.drv";
+std::string DefaultDriverPath() {
+#ifdef KORVAN_INSTALL_LAYOUT
+    return korvansim::DriverFile(KORVAN_DRIVER_FILE, true);
+#else
+    return korvansim::DriverFile(KORVAN_DRIVER_FILE, false);
+#endif
 }
 
 int InitArchives(const Options& options) {

@@ -17,6 +17,7 @@
 #include "tools/korvan-host/host_line.h"
 #include "tools/korvan-host/meanings.h"
 #include "tools/korvan-host/report.h"
+#include "tools/korvan-sim/program_files.h"
 
 namespace korvanhost {
 namespace {
@@ -29,6 +30,15 @@ void Say(const std::string& text) { PrintLine(text); }
 
 // A working copy of the example archive (which may be in the old format), so the demo
 // never changes the example.
+// The device the demo plays: demo.archive in PREFIX/share/korvan, else the source tree's.
+std::string ExampleArchive() {
+#ifdef KORVAN_EXAMPLE_ARCHIVE
+    return korvansim::SharedDataFile("demo.archive", KORVAN_EXAMPLE_ARCHIVE);
+#else
+    return korvansim::SharedDataFile("demo.archive", "");
+#endif
+}
+
 std::string CopyOfExample(const Options& options, std::string& error) {
     const std::string example = options.archives.front();
     const auto file = ReadArchiveFile(example, error);
@@ -152,7 +162,7 @@ int Play(HostDevices& devices, HostLine& line, const Options& options) {
 
 int Demo(const Options& given) {
     Options options = given;
-    if (options.archives.front() == "korvan-device.archive") options.archives.front() = KORVAN_EXAMPLE_ARCHIVE;
+    if (options.archives.front() == "korvan-device.archive") options.archives.front() = ExampleArchive();
     const std::string example = options.archives.front();
     std::string error;
     const std::string archive = CopyOfExample(options, error);
@@ -160,9 +170,9 @@ int Demo(const Options& given) {
     options.archives = {archive};
     options.sim = true;
     options.port.clear();
-    Say("Korvan demo: the driver " + (options.driver.empty() ? DriverBesideProgram() : options.driver));
+    Say("Korvan demo: the driver " + DriverPath(options));
     Say("Device configuration: " + example + " (working copy " + archive + ")");
-    HostDevices devices(options.driver.empty() ? DriverBesideProgram() : options.driver, options.archives,
+    HostDevices devices(DriverPath(options), options.archives,
                         options.force ? ArchiveUse::Forced : ArchiveUse::Existing);
     if (!devices.Error().empty()) return std::fprintf(stderr, "korvan-host: %s\n", devices.Error().c_str()), 1;
     for (const Channel& channel : devices.Channels(0)) {

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     const Options& options = std::get<Options>(parsed);
     CatchInterrupts();
     if (options.command == "help") return std::fputs(Usage(), stdout), 0;
+    if (options.command == "version") return std::puts("korvan-host " KORVAN_VERSION), 0;
     if (options.command == "init") return InitArchives(options);
     if (options.command == "props") return ShowProperties(options);
     if (options.command == "set") return SetProperties(options);

@@ -94,6 +94,7 @@ private:
         if (name == "--plain") return options_.plain = true, std::nullopt;
         if (name == "--force") return options_.force = true, std::nullopt;
         if (name == "--help" || name == "-h") return options_.command = "help", std::nullopt;
+        if (name == "--version") return options_.command = "version", std::nullopt;
         const char* value = Value();
         if (value == nullptr) return Error("option " + std::string(name) + " needs a value");
         if (name == "--driver") return options_.driver = value, std::nullopt;
@@ -200,7 +201,8 @@ Commands:
   help                  this text
 
 Options:
-  --driver PATH         the driver module (default: Korvan.drv beside korvan-host)
+  --driver PATH         the driver module (default: Korvan.drv, Korvan_ARMV4.drv on ARM,
+                        beside korvan-host, else in ../lib/korvan/ beside its folder)
   --archive FILE        a device's configuration archive; repeat for several devices
                         on one line (default: korvan-device.archive)
   --device N            the device (0 = the first --archive) that props, set,
@@ -221,6 +223,8 @@ Options:
   --control WORD        exec: the control word in results element 3 (e.g. 0x047C)
   --reference N         exec: the reference in results element 4, a whole multiple
                         of the drive's maximum reference (0, 1, 2 or 3)
+  --help, -h            this text (as the command help)
+  --version             the version of korvan-host
 
 Command texts (exec), several in one text run last first:
   READ(P,F,T,X)         read parameter P into host variable X

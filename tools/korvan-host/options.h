@@ -16,9 +16,9 @@ struct Variable {
 };
 
 struct Options {
-    std::string command;                // init, props, set, channels, edit, run, exec, demo, help
+    std::string command;                // init, props, set, channels, edit, run, exec, demo, help, version
     std::vector<std::string> arguments; // set: NAME=VALUE; exec: command texts
-    std::string driver;                 // empty: Korvan.drv beside korvan-host
+    std::string driver;                 // empty: DefaultDriverPath()
     std::vector<std::string> archives;  // one per device on the line
     std::size_t device = 0;             // the device props/set/channels/edit/exec act on
     std::string port;                   // a tty; empty with --sim

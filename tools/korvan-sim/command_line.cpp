@@ -109,8 +109,9 @@ std::string Turnaround(CommandLine& line, std::string_view text) {
     return problem;
 }
 
-constexpr std::array<OptionEntry, 27> kOptions = {{
+constexpr std::array<OptionEntry, 28> kOptions = {{
     {"--help", false, [](CommandLine& l, std::string_view) { l.help = true; return std::string(); }},
+    {"--version", false, [](CommandLine& l, std::string_view) { l.version = true; return std::string(); }},
     {"--pty", false, [](CommandLine& l, std::string_view) { l.usePty = true; return std::string(); }},
     {"--link", true, [](CommandLine& l, std::string_view v) { l.options.linkPath = v; return std::string(); }},
     {"--tty", true, [](CommandLine& l, std::string_view v) { l.ttyPath = v; return std::string(); }},
@@ -154,7 +155,7 @@ const OptionEntry* FindOption(std::string_view name) {
 }
 
 std::string CheckCombination(const CommandLine& line) {
-    if (line.help) {
+    if (line.help || line.version) {
         return "";
     }
     if (line.usePty == !line.ttyPath.empty()) {
@@ -206,7 +207,8 @@ Line:
   --no-pacing           answer at once instead of at wire speed
   --deterministic       model time moves 10 ms per telegram received, not with the clock
   --step-ms MS          that step (default 10)
-  --params FILE         parameter data file (default: the one in the source tree)
+  --params FILE         parameter data file (default: vlt5000-parameters.csv in
+                        ../share/korvan/ beside the program's folder, or the source tree's)
 
 Faults on replies (RATE is a probability 0..1 per reply):
   --drop RATE           send nothing
@@ -225,8 +227,12 @@ Output:
   --trace               print every telegram in and out, decoded
   --wire-log FILE       write every byte in and out, in hex, to FILE
   --help                this text
+  --version             the version of korvan-sim
 
-Runs until SIGINT or SIGTERM, then exits 0.
+Exit status:
+  0  stopped by SIGINT or SIGTERM
+  1  the line could not be opened, or it failed while running
+  2  a bad command line
 )";
 }
 

@@ -20,6 +20,7 @@ struct CommandLine {
     std::string ttyPath;
     bool trace = false;
     bool help = false;
+    bool version = false;
 };
 
 // `args` without the program name; the error is one line.

@@ -67,6 +67,10 @@ int main(int argc, char** argv) {
         std::cout << korvansim::HelpText();
         return 0;
     }
+    if (line->version) {
+        std::cout << "korvan-sim " KORVAN_VERSION "\n";
+        return 0;
+    }
     if (line->trace) {
         line->options.trace = [](const std::string& text) { std::cout << text << std::endl; };
     }

@@ -8,6 +8,7 @@
 #include "tools/korvan-sim/gbk_text.h"
 #include "tools/korvan-sim/line_server.h"
 #include "tools/korvan-sim/parameter_loader.h"
+#include "tools/korvan-sim/program_files.h"
 
 namespace korvansim {
 
@@ -25,7 +26,11 @@ struct Simulator::State {
 };
 
 std::string DefaultParameterFile() {
-    return KORVAN_SIM_DATA_DIR "/vlt5000-parameters.csv";
+#ifdef KORVAN_SIM_DATA_DIR
+    return SharedDataFile("vlt5000-parameters.csv", KORVAN_SIM_DATA_DIR "/vlt5000-parameters.csv");
+#else
+    return SharedDataFile("vlt5000-parameters.csv", "");
+#endif
 }
 
 namespace {

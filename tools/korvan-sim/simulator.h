@@ -24,14 +24,15 @@ struct Options {
     bool pacing = true;                       // false: answer at once
     bool deterministic = false;               // model time moves only per telegram received
     std::int64_t stepUs = 10000;              // … by this much
-    std::string parameterFile;                // empty: the data file in the source tree
+    std::string parameterFile;                // empty: DefaultParameterFile()
     std::uint32_t seed = 1;                   // fault PRNG
     std::string linkPath;                     // pty: also make this symbolic link to it
     std::string wireLogPath;                  // every byte in and out; empty: none
     std::function<void(const std::string&)> trace;  // decoded telegrams; empty: none
 };
 
-// The data file that ships with the simulator.
+// The data file that ships with the simulator: PREFIX/share/korvan/ when installed,
+// else the source tree's.
 std::string DefaultParameterFile();
 
 class Simulator {

@@ -1,0 +1,23 @@
+// Where korvan-host and korvan-sim find the files they come with. In the build tree
+// the driver lies beside the programs and the data in the source tree; installed,
+// the programs are in PREFIX/bin, the driver in PREFIX/lib/korvan and the data in
+// PREFIX/share/korvan, found relative to the program so that any prefix works.
+#pragma once
+
+#include <string>
+
+namespace korvansim {
+
+// The running program's folder with a trailing '/', or "" when it cannot be told.
+std::string ProgramDirectory();
+
+// PREFIX/share/korvan/NAME when the program is installed there, else
+// `sourceTreeCopy` (the build tree's case). A build made for installing passes ""
+// and gets the installed path even when the file is missing, so that an error names it.
+std::string SharedDataFile(const std::string& name, const std::string& sourceTreeCopy);
+
+// The driver FILE beside the program, else in PREFIX/lib/korvan. When neither
+// exists: the path beside the program, or with `installed` the one in lib/korvan.
+std::string DriverFile(const std::string& file, bool installed);
+
+}  // namespace korvansim
