@@ -18,7 +18,7 @@ SOAK_COMMANDS ?= 2000
 DEPS      := scripts/install-deps.sh
 CTEST     := ctest --output-on-failure -j$(JOBS)
 
-.PHONY: bench all build arm windows test-windows test test-native test-arm test-sanitize test-tsan transcript demo screenshots fuzz soak soak-short package test-package clean
+.PHONY: bench bench-windows all build arm windows test-windows test test-native test-arm test-sanitize test-tsan transcript demo screenshots fuzz soak soak-short package test-package clean
 
 all: build
 
@@ -46,6 +46,13 @@ windows:
 # transcript reach the Linux build's simulated drive.
 test-windows: windows build
 	@scripts/wine-session.sh $(BUILD_WIN) sh -c 'cd $(BUILD_WIN) && $(CTEST)'
+
+# Figures, not assertions: the Windows DLL under Wine on a COM port against the paced
+# simulated drive at 9600 8E1, beside the Linux driver's figures of the same run.
+bench-windows: windows
+	@cmake --build $(BUILD) -j$(JOBS) --target wire_bench korvan_drv korvan_drv_sleepwait
+	@scripts/wine-session.sh $(BUILD_WIN) cmake --build $(BUILD_WIN) -j$(JOBS) --target wire_bench_win
+	@scripts/wine-session.sh $(BUILD_WIN) scripts/bench-windows.sh $(abspath $(BUILD)) $(abspath $(BUILD_WIN)) 300
 
 test-native: build
 	@cd $(BUILD) && $(CTEST)

@@ -1,7 +1,5 @@
 #include "bench/wire_timing.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <numeric>
 
@@ -17,13 +15,6 @@ CallFigures Summarise(std::vector<double> callMs, double threadCpuMs) {
     figures.p99Ms = callMs[std::min(n - 1, (n * 99 + 99) / 100 - 1)];
     figures.cpuMsPerCall = threadCpuMs / static_cast<double>(n);
     return figures;
-}
-
-double ThreadCpuMs() {
-    rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 double WireLimitMs(uint32_t requestBytes, uint32_t replyBytes, uint32_t bitsPerCharacter, uint32_t baud,

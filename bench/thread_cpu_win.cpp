@@ -1,0 +1,16 @@
+#include <windows.h>
+
+#include "bench/wire_timing.h"
+
+namespace bench {
+
+double ThreadCpuMs() {
+    FILETIME created{}, ended{}, kernel{}, user{};
+    if (!GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user)) return 0.0;
+    const auto ms = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
+    };
+    return ms(kernel) + ms(user);
+}
+
+}  // namespace bench
