@@ -26,4 +26,8 @@ if(KORVAN_LINUX_BUILD)
     ${PROJECT_BINARY_DIR})
   set_tests_properties(windows_host_com_test transcript PROPERTIES TIMEOUT 120
     ENVIRONMENT "KORVAN_DRIVER=$<TARGET_FILE:korvan_drv>")
+  # korvan-host.exe as a person runs it, with the driver and the catalog beside it.
+  add_test(NAME korvan_host_exe_test COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/korvan_host.sh
+    ${KORVAN_LINUX_BUILD}/korvan-sim $<TARGET_FILE:korvan-host>)
+  set_tests_properties(korvan_host_exe_test PROPERTIES TIMEOUT 120)
 endif()

@@ -37,6 +37,8 @@ public:
     bool Loaded() const { return error_.empty(); }
     const std::string& Error() const { return error_; }
     const EntryPoints& Svr() const { return entry_; }
+    // The system's handle of the loaded module (an HMODULE on Windows).
+    void* Module() const { return handle_; }
     // Unloads now (what the destructor would do); the entry points are gone afterwards.
     void Unload();
 

@@ -1,8 +1,8 @@
 // A device's configuration archive kept in a file between runs of the host, laid out
 // as archive_format.h describes. Saving is atomic: a crash or a kill during a save
 // leaves the old file or the new one. A save writes through a symlink to the file it
-// names, keeps that file's mode, owner and group, and keeps the file it replaces as
-// NAME.bak beside it.
+// names, keeps that file's mode, owner and group (on Windows its attributes and access
+// rights), and keeps the file it replaces as NAME.bak beside it.
 #pragma once
 
 #include <cstdint>
@@ -28,5 +28,13 @@ std::optional<ArchiveFile> ReadArchiveFile(const std::string& path, std::string&
 bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error);
 // Saves `configuration` as a new archive; fails when anything is at `path` already.
 bool CreateArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error);
+
+// The system's side (archive_file_posix.cpp, archive_file_win.cpp) of the above, and:
+// the whole file at `path` (at most 64 MB), or nullopt with a message; `missing` is
+// set instead when there is no file.
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::string& error,
+                                                  bool* missing = nullptr);
+// Whether anything, a dangling symlink too, is at `path`.
+bool SomethingAt(const std::string& path);
 
 }  // namespace korvanhost

@@ -1,10 +1,6 @@
 #include "tools/korvan-host/commands.h"
 
-#include <unistd.h>
-
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
@@ -21,10 +17,6 @@
 
 namespace korvanhost {
 namespace {
-
-std::atomic<bool> interrupted{false};
-
-void OnSignal(int) { interrupted = true; }
 
 std::u16string PropertyName(const std::string& name) {
     if (name == "address") return u"设备地址";
@@ -178,15 +170,6 @@ void Pace(double rate, std::chrono::steady_clock::time_point& next) {
 
 }  // namespace
 
-bool Interrupted() { return interrupted; }
-
-void CatchInterrupts() {
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
 std::string DefaultDriverPath() {
 #ifdef KORVAN_INSTALL_LAYOUT
     return korvansim::DriverFile(KORVAN_DRIVER_FILE, true);
@@ -264,52 +247,13 @@ int ShowChannels(const Options& options) {
     return session.Finish();
 }
 
-// Why the driver's channel dialog cannot open here, or empty when it may. The driver
-// answers the same either way, so the host looks for itself: the dialog module beside
-// the driver, and a display.
-std::string DialogCannotOpen(const std::string& driverPath) {
-    const std::string folder = driverPath.substr(0, driverPath.rfind('/') + 1);
-    if (access((folder + "Korvan.gtk.so").c_str(), R_OK) != 0) {
-        return "no dialog can open: this driver has no dialog module (" + folder +
-               "Korvan.gtk.so is missing); use add, remove and params instead";
-    }
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if ((x11 == nullptr || *x11 == '\0') && (wayland == nullptr || *wayland == '\0')) {
-        return "no dialog can open: no display (DISPLAY is not set); use add, remove and params instead";
-    }
-    return {};
-}
-
-// While the dialog runs the toolkit's loop has the thread, so Ctrl-C and SIGTERM end
-// the program as usual (nothing is saved) instead of setting a flag no one reads.
-class DefaultInterrupts {
-public:
-    DefaultInterrupts() {
-        struct sigaction plain {};
-        plain.sa_handler = SIG_DFL;
-        sigaction(SIGINT, &plain, &oldInt_);
-        sigaction(SIGTERM, &plain, &oldTerm_);
-    }
-    ~DefaultInterrupts() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-    DefaultInterrupts(const DefaultInterrupts&) = delete;
-    DefaultInterrupts& operator=(const DefaultInterrupts&) = delete;
-
-private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
-};
-
 int EditChannels(const Options& options) {
     if (const std::string reason = DialogCannotOpen(DriverPath(options)); !reason.empty()) return Fail(reason);
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
     session.devices.Channels(options.device);  // the dialog needs the device loaded
     {
-        DefaultInterrupts plain;
+        PlainInterrupts plain;  // the dialog's loop has the thread
         session.devices.Svr().EditCustomProperty(session.devices.Instance(options.device));
     }
     return session.Finish();
@@ -319,12 +263,12 @@ int Run(const Options& options) {
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
     std::string error;
-    auto line = HostLine::Open(options, session.devices.Addresses(), error);
+    auto line = HostLine::Open(options, session.devices.Addresses(), session.devices.DriverModule(), error);
     if (!line) return Fail(error);
     session.devices.AttachLine(line->DriverHandle());
     Collector collector(session.devices);
     collector.Start();
-    const bool terminal = isatty(STDOUT_FILENO) && !options.plain && !options.trace;
+    const bool terminal = OutputIsTerminal() && !options.plain && !options.trace;
     const ReportStyle style = options.json ? ReportStyle::Json : terminal ? ReportStyle::LiveTable : ReportStyle::PlainLines;
     if (const std::string hint = NothingToCollect(session, collector); !hint.empty()) {
         session.Finish();
@@ -357,7 +301,7 @@ int Execute(const Options& options) {
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
     std::string error;
-    auto line = HostLine::Open(options, session.devices.Addresses(), error);
+    auto line = HostLine::Open(options, session.devices.Addresses(), session.devices.DriverModule(), error);
     if (!line) return Fail(error);
     for (const Variable& variable : options.variables) session.devices.RunObject().Declare(variable.name, variable.value);
     session.devices.AttachLine(line->DriverHandle());

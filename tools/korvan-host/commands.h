@@ -1,6 +1,7 @@
 // The commands of korvan-host, each returning the process's exit status.
 #pragma once
 
+#include "tools/korvan-host/host_system.h"  // CatchInterrupts(), Interrupted()
 #include "tools/korvan-host/options.h"
 
 namespace korvanhost {
@@ -16,9 +17,5 @@ int ListParameters(const Options& options);
 int Run(const Options& options);
 int Execute(const Options& options);
 int Demo(const Options& options);
-
-// Set by SIGINT and SIGTERM: a run ends at the next round.
-bool Interrupted();
-void CatchInterrupts();
 
 }  // namespace korvanhost

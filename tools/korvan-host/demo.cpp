@@ -1,8 +1,6 @@
 // The guided demonstration: a simulated VLT5000 on a pseudo-terminal, a device
 // configured from the example archive, the motor started, ramped, reconfigured and
 // stopped through the driver, every step told as it happens.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +16,7 @@
 #include "tools/korvan-host/meanings.h"
 #include "tools/korvan-host/report.h"
 #include "tools/korvan-sim/program_files.h"
+#include "tools/korvan-sim/simulator.h"
 
 namespace korvanhost {
 namespace {
@@ -60,10 +59,10 @@ class DemoRun {
 public:
     DemoRun(HostDevices& devices, const Options& options)
         : devices_(devices), collector_(devices),
-          report_(MakeReport(isatty(STDOUT_FILENO) && !options.plain && !options.trace ? ReportStyle::LiveTable
-                                                                                     : ReportStyle::PlainLines,
+          report_(MakeReport(OutputIsTerminal() && !options.plain && !options.trace ? ReportStyle::LiveTable
+                                                                                    : ReportStyle::PlainLines,
                              {"drive 1"})),
-          plain_(!isatty(STDOUT_FILENO) || options.plain || options.trace) {}
+          plain_(!OutputIsTerminal() || options.plain || options.trace) {}
 
     void Start() { collector_.Start(); }
 
@@ -178,7 +177,7 @@ int Demo(const Options& given) {
     for (const Channel& channel : devices.Channels(0)) {
         Say("  channel " + hostkit::ToUtf8(channel.name) + " (type " + std::to_string(channel.type) + ")");
     }
-    auto line = HostLine::Open(options, {1}, error);
+    auto line = HostLine::Open(options, {1}, devices.DriverModule(), error);
     if (!line) return std::fprintf(stderr, "korvan-host: %s\n", error.c_str()), 1;
     Say("A simulated VLT5000 answers at address 1 on a pseudo-terminal, paced as 9600 baud 8E1.");
     Say("");

@@ -1,7 +1,5 @@
 #include "tools/korvan-host/host_session.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -35,8 +33,7 @@ bool HostDevices::Open(const std::string& path, ArchiveUse use) {
     auto device = std::make_unique<Device>();
     device->path = path;
     if (use == ArchiveUse::New) {
-        struct stat existing {};
-        if (::lstat(path.c_str(), &existing) == 0) {
+        if (SomethingAt(path)) {
             error_ = path + " already exists (init makes a new archive only)";
             return false;
         }
@@ -171,7 +168,7 @@ void HostDevices::ReplaceConfiguration(std::size_t device, const std::vector<uin
     devices_[device]->host.SetArchiveBytes(configuration);
 }
 
-void HostDevices::AttachLine(int32_t handle) {
+void HostDevices::AttachLine(KorvanPortHandle handle) {
     for (auto& device : devices_) device->host.SetPort(2, handle);
     IDispatch* object = runObject_->Interface();
     runObject_->Interface()->vtbl->AddRef(object);  // the module takes this reference over

@@ -43,6 +43,7 @@ public:
     std::size_t Count() const { return devices_.size(); }
     const std::string& ArchivePath(std::size_t device) const { return devices_[device]->path; }
     const hostkit::EntryPoints& Svr() const { return library_->Svr(); }
+    void* DriverModule() const { return library_->Module(); }
     DeviceInstance* Instance(std::size_t device) { return devices_[device]->host.Instance(); }
     hostkit::HostAutomationObject& RunObject() { return *runObject_; }
 
@@ -56,7 +57,7 @@ public:
     std::vector<uint8_t> Configuration(std::size_t device);
     void ReplaceConfiguration(std::size_t device, const std::vector<uint8_t>& configuration);
     // Gives every device the line, and the driver the run-time object.
-    void AttachLine(int32_t handle);
+    void AttachLine(KorvanPortHandle handle);
     // Releases every device state, then saves each archive whose bytes changed.
     bool ReleaseAndSave();
 

@@ -1,44 +1,37 @@
-// Taps the serial line for --trace: the driver is given one end of a pseudo-terminal,
-// and a thread relays its bytes to and from the real line, printing every telegram
-// with a time stamp, its bytes and its decoded fields.
+// Taps the serial line for --trace and prints every telegram through a TelegramLog.
+// Where the system has pseudo-terminals (line_tap_posix.cpp) the driver is given one
+// end of a new one, and a thread relays its bytes to and from the real line, so the
+// trace shows the line as it is. On Windows (line_tap_win.cpp) the driver keeps the
+// COM port, and its calls on that port pass through the host, which records what the
+// driver writes and what it reads.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 
-#include "tools/korvan-sim/serial_port.h"
+#include "korvan/host_abi.h"
+#include "tools/korvan-host/telegram_log.h"
 
 namespace korvanhost {
 
 class LineTap {
 public:
-    using Printer = std::function<void(const std::string&)>;
-
-    // Relays between a new pty and `lineFd`; Valid() tells whether the pty could be made.
-    // A request without a reply for `replyWaitMs` is marked as such.
-    LineTap(int lineFd, Printer print, int64_t replyWaitMs = 200);
+    // Taps `line`, the port the host opened, for the driver module `driverModule`. A
+    // request without a reply for `replyWaitMs` is marked as such.
+    LineTap(KorvanPortHandle line, void* driverModule, TelegramLog::Printer print, int64_t replyWaitMs = 200);
     ~LineTap();
     LineTap(const LineTap&) = delete;
     LineTap& operator=(const LineTap&) = delete;
 
-    bool Valid() const { return driverEnd_.Valid(); }
-    // The end the driver reads and writes.
-    int DriverFd() const { return driverEnd_.Get(); }
+    // Why the line could not be tapped; empty when it is.
+    const std::string& Error() const;
+    // The handle the driver is to use.
+    KorvanPortHandle DriverHandle() const;
 
 private:
-    void Relay();
-
-    int lineFd_;
-    Printer print_;
-    int64_t replyWaitMs_;
-    korvansim::UniqueFd tapEnd_;
-    korvansim::UniqueFd driverEnd_;
-    korvansim::UniqueFd stopRead_;
-    korvansim::UniqueFd stopWrite_;
-    std::thread thread_;
+    struct Tap;
+    std::unique_ptr<Tap> tap_;
 };
 
 }  // namespace korvanhost

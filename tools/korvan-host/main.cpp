@@ -1,14 +1,19 @@
-// korvan-host: a stand-in for the HMI host. It loads the driver with dlopen and plays
-// the host's part through the public header only.
+// korvan-host: a stand-in for the HMI host. It loads the driver with dlopen (LoadLibraryW
+// on Windows) and plays the host's part through the public header only.
 #include <cstdio>
 #include <variant>
+#include <vector>
 
 #include "tools/korvan-host/commands.h"
 #include "tools/korvan-host/options.h"
 
 int main(int argc, char** argv) {
     using namespace korvanhost;
-    auto parsed = ParseOptions(argc, argv);
+    const ConsoleSession console;
+    std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::vector<char*> words;
+    for (std::string& argument : arguments) words.push_back(argument.data());
+    auto parsed = ParseOptions(static_cast<int>(words.size()), words.data());
     if (auto* error = std::get_if<std::string>(&parsed)) {
         std::fprintf(stderr, "korvan-host: %s\n", error->c_str());
         return 2;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "tools/hostkit/utf8.h"
+#include "tools/korvan-host/host_system.h"
 
 namespace korvanhost {
 namespace {
@@ -150,7 +151,11 @@ private:
         if (options_.archives.empty()) options_.archives.emplace_back("korvan-device.archive");
         if (options_.device >= options_.archives.size()) return Error("--device is beyond the archives given");
         const bool needsLine = options_.command == "run" || options_.command == "exec";
-        if (needsLine && options_.port.empty() && !options_.sim) return Error("no line: give --port TTY or --sim");
+        const std::string noSimulator = NoSimulatedDrive();
+        if (options_.sim && !noSimulator.empty()) return Error("--sim: " + noSimulator);
+        if (needsLine && options_.port.empty() && !options_.sim) {
+            return Error(noSimulator.empty() ? "no line: give --port TTY or --sim" : "no line: give --port COMn");
+        }
         if (!options_.port.empty() && options_.sim) return Error("give either --port or --sim, not both");
         if (options_.command == "exec" && options_.arguments.empty()) return Error("exec needs a command text");
         if (options_.command == "set" && options_.arguments.empty()) return Error("set needs NAME=VALUE");
@@ -193,11 +198,11 @@ Commands:
   remove channel=K      remove host channel K (see channels; 1 to 4 stay)
   params [WORD]         list the catalog's parameters, or those whose number or name
                         holds WORD
-  edit                  open the channel property dialog (needs a display and the
-                        dialog module Korvan.gtk.so beside the driver)
+  edit                  open the channel property dialog (on Linux it needs a display
+                        and the dialog module Korvan.gtk.so beside the driver)
   run                   collect channel values from the drive(s) on the line
   exec TEXT...          run device commands, e.g. "READ(518,-1,3,F)" --var F:float=0
-  demo                  the guided demonstration against a simulated drive
+  demo                  the guided demonstration on a simulated drive (Linux only)
   help                  this text
 
 Options:
@@ -207,11 +212,13 @@ Options:
                         on one line (default: korvan-device.archive)
   --device N            the device (0 = the first --archive) that props, set,
                         channels, edit and exec act on
-  --port TTY            the serial line, e.g. /dev/ttyUSB0
+  --port TTY            the serial line, e.g. /dev/ttyUSB0, or COM3 on Windows
   --baud N              baud rate (default 9600)
   --framing F           8E1 (default), 8N1, 8N2 or 8O1
   --sim                 start a simulated VLT5000 on a pseudo-terminal instead
-  --trace               show every telegram on the line, both directions
+                        (Linux only)
+  --trace               show every telegram on the line, both directions (on
+                        Windows: every one the driver writes and reads)
   --count N             run: stop after N collection rounds
   --rate HZ             run: rounds per second (default: as fast as the line allows)
   --json                run: one JSON object per collection round; exec, props,

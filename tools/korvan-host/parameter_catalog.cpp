@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "tools/korvan-sim/parameter_loader.h"
-#include "tools/korvan-sim/simulator.h"
+#include "tools/korvan-sim/program_files.h"
 
 namespace korvanhost {
 namespace {

@@ -1,14 +1,12 @@
 #include "tools/korvan-host/report.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
 
 #include "tools/hostkit/utf8.h"
 #include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/host_system.h"
 #include "tools/korvan-host/meanings.h"
 
 namespace korvanhost {
@@ -63,12 +61,6 @@ std::string Padded(const std::u16string& text, std::size_t width) {
     std::size_t columns = 0;
     for (char16_t c : text) columns += c >= 0x1100 ? 2 : 1;
     return hostkit::ToUtf8(text) + std::string(columns < width ? width - columns : 1, ' ');
-}
-
-// Rows of the terminal on standard output; 0 when it does not say.
-int TerminalRows() {
-    winsize size{};
-    return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_row : 0;
 }
 
 // A table taller than the terminal cannot be redrawn in place: its top lines are

@@ -9,6 +9,7 @@
 #include "tools/korvan-sim/csv_fields.h"
 #include "tools/korvan-sim/decimal.h"
 #include "tools/korvan-sim/gbk_text.h"
+#include "tools/korvan-sim/program_files.h"
 #include "tools/korvan-sim/scaling.h"
 
 namespace korvansim {
@@ -210,7 +211,7 @@ Result<ParameterTable> ParseParameterTable(std::istream& input, const std::strin
 }
 
 Result<ParameterTable> LoadParameterTable(const std::string& path) {
-    std::ifstream input(path);
+    std::ifstream input(Utf8Path(path));
     if (!input) {
         return Result<ParameterTable>::Fail(path + ": cannot open the parameter file");
     }

@@ -25,14 +25,6 @@ struct Simulator::State {
     std::string error;
 };
 
-std::string DefaultParameterFile() {
-#ifdef KORVAN_SIM_DATA_DIR
-    return SharedDataFile("vlt5000-parameters.csv", KORVAN_SIM_DATA_DIR "/vlt5000-parameters.csv");
-#else
-    return SharedDataFile("vlt5000-parameters.csv", "");
-#endif
-}
-
 namespace {
 
 std::string CheckOptions(const Options& options) {

@@ -12,6 +12,7 @@
 #include "tools/korvan-sim/fault_injector.h"
 #include "tools/korvan-sim/framing.h"
 #include "tools/korvan-sim/parameter_store.h"
+#include "tools/korvan-sim/program_files.h"  // DefaultParameterFile()
 #include "tools/korvan-sim/reply_log.h"
 
 namespace korvansim {
@@ -30,10 +31,6 @@ struct Options {
     std::string wireLogPath;                  // every byte in and out; empty: none
     std::function<void(const std::string&)> trace;  // decoded telegrams; empty: none
 };
-
-// The data file that ships with the simulator: PREFIX/share/korvan/ when installed,
-// else the source tree's.
-std::string DefaultParameterFile();
 
 class Simulator {
 public:

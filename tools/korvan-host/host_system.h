@@ -1,0 +1,59 @@
+// What korvan-host asks of the system besides its files and its line: the command
+// line, the console, Ctrl-C, the driver's dialog and the simulated drive. Each
+// system's side is in host_system_posix.cpp or host_system_win.cpp.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvanhost {
+
+// The command line in UTF-8, as every text of the program is.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// For its life, the console shows the program's UTF-8 output and takes the live
+// table's cursor movements; afterwards it is as it was.
+class ConsoleSession {
+public:
+    ConsoleSession();
+    ~ConsoleSession();
+    ConsoleSession(const ConsoleSession&) = delete;
+    ConsoleSession& operator=(const ConsoleSession&) = delete;
+
+private:
+    struct Saved;
+    std::unique_ptr<Saved> saved_;
+};
+
+// Whether standard output is a terminal the live table can be drawn on.
+bool OutputIsTerminal();
+// The rows of that terminal; 0 when it does not say.
+int TerminalRows();
+
+// Ctrl-C (and SIGTERM, or the console window closing) sets a flag: a run ends at the
+// next round, saving and closing as it does when done.
+void CatchInterrupts();
+bool Interrupted();
+
+// While the driver's dialog has the thread no one reads that flag: for the life of
+// this object Ctrl-C ends the program as usual, saving nothing.
+class PlainInterrupts {
+public:
+    PlainInterrupts();
+    ~PlainInterrupts();
+    PlainInterrupts(const PlainInterrupts&) = delete;
+    PlainInterrupts& operator=(const PlainInterrupts&) = delete;
+
+private:
+    struct Saved;
+    std::unique_ptr<Saved> saved_;
+};
+
+// Why the driver's channel dialog cannot open here; empty when it may.
+std::string DialogCannotOpen(const std::string& driverPath);
+
+// Why this system has no simulated drive for --sim and demo; empty when it has.
+std::string NoSimulatedDrive();
+
+}  // namespace korvanhost
