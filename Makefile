@@ -82,11 +82,14 @@ test-tsan:
 	@cmake --build $(BUILD_TSAN) -j$(JOBS) --target $(TSAN_TESTS)
 	@cd $(BUILD_TSAN) && TSAN_OPTIONS=halt_on_error=1 $(CTEST) -R '^($(subst $() ,|,$(TSAN_TESTS)))$$'
 
-# Pictures of both dialogs, taken on Xvfb: docs/channel-dialog.png, docs/add-channel-dialog.png.
-screenshots: build
+# Pictures of both dialogs, taken on Xvfb: docs/channel-dialog.png, docs/add-channel-dialog.png
+# with GTK, and docs/windows-*.png as the Windows DLL shows them under Wine.
+screenshots: build windows
 	@mkdir -p docs
 	@NO_AT_BRIDGE=1 GDK_BACKEND=x11 timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" \
 	  $(BUILD)/korvan-screenshots $(BUILD)/Korvan.drv docs
+	@scripts/wine-session.sh $(BUILD_WIN) timeout 90 xvfb-run -a -s "-screen 0 1280x1024x24" \
+	  wine $(BUILD_WIN)/korvan-screenshots.exe $(BUILD_WIN)/Korvan.drv docs
 
 demo: build
 	@$(BUILD)/korvan-host demo --driver $(BUILD)/Korvan.drv
@@ -129,17 +132,20 @@ soak-short:
 	  $(BUILD_SOAK_LEAKS)/korvan-soak --calls 3000 --commands 300 --quiet
 
 # The Debian packages of both Linux builds into $(DIST)/, each built for installing in
-# $(BUILD_PACKAGE)/ and checked by lintian (scripts/make-deb.sh). The Windows zip is to
-# join them here, made from the Windows build.
-package:
+# $(BUILD_PACKAGE)/ and checked by lintian (scripts/make-deb.sh), and the Windows zip
+# made from the Windows build (scripts/make-zip.sh).
+package: windows
 	@$(DEPS) build gui arm package
 	@scripts/make-deb.sh amd64 $(BUILD_PACKAGE) $(DIST)
 	@scripts/make-deb.sh armel $(BUILD_PACKAGE) $(DIST)
+	@scripts/make-zip.sh $(BUILD_WIN) $(BUILD_PACKAGE)/win32 $(DIST)
 
 # The amd64 package installed, run and purged in a clean Debian 12 root (made once,
 # kept as $(BUILD_PACKAGE)/debian12-root.tar), the armel one by its contents; as root.
-test-package: package
+# The Windows zip unpacked and run under a fresh Wine prefix against the simulated drive.
+test-package: package build
 	@scripts/test-package.sh $(BUILD_PACKAGE) $(DIST)
+	@scripts/test-zip.sh $(DIST)/korvan-$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(BUILD_WIN)/CMakeCache.txt)-win32.zip $(BUILD)
 
 clean:
 	rm -rf $(BUILD_PACKAGE) $(DIST) $(BUILD) $(BUILD_ARM) $(BUILD_WIN) $(BUILD_SAN) $(BUILD_TSAN) $(BUILD_FUZZ) $(BUILD_SOAK) $(BUILD_SOAK_LEAKS)
