@@ -8,8 +8,9 @@ packages_for() {
   case "$1" in
     build) echo "cmake make g++ libgtest-dev googletest" ;;
     arm)   echo "g++-arm-linux-gnueabi qemu-user libc6:armel libstdc++6:armel" ;;
-    # The -posix thread flavour has std::mutex; 32-bit Wine alone, without wine64.
-    windows) echo "g++-mingw-w64-i686-posix wine wine32:i386" ;;
+    # The -posix thread flavour has std::mutex; 32-bit Wine alone, without wine64. The
+    # dialogs under Xvfb: Wine's own fonts (the title bar's buttons) and a Chinese one.
+    windows) echo "g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine fonts-wqy-microhei xvfb xauth" ;;
     gui)   echo "libgtk-3-dev xvfb xauth fonts-wqy-microhei" ;;
     fuzz)  echo "clang libclang-rt-14-dev" ;;
     bench) echo "libbenchmark-dev" ;;

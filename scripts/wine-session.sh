@@ -14,6 +14,20 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f > /dev/null 2>&1
   wineserver -w
 fi
+# Chinese in the system's own fonts (message boxes, title bars): linked to WenQuanYi
+# Micro Hei, without which Wine draws each such character as a box. Once per prefix.
+if ! grep -q '=str(7):"wqy-microhei.ttc,' "$WINEPREFIX/system.reg"; then
+  for face in 'Tahoma' 'Microsoft Sans Serif' 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f > /dev/null 2>&1
+  done
+  wineserver -w
+fi
+# Wine's symbol font for the title bars' buttons: this Wine looks for its own fonts
+# on a path it cannot open, so the prefix's font folder gets a link to it.
+marlett=/usr/share/wine/fonts/marlett.ttf
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then ln -s "$marlett" "$fonts/"; fi
 # The server and Wine's services are started apart, with their streams away from the
 # caller's pipes: otherwise the first program's output stays open as long as they run.
 wineserver -p < /dev/null > /dev/null 2>&1

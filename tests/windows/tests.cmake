@@ -31,3 +31,34 @@ if(KORVAN_LINUX_BUILD)
     ${KORVAN_LINUX_BUILD}/korvan-sim $<TARGET_FILE:korvan-host>)
   set_tests_properties(korvan_host_exe_test PROPERTIES TIMEOUT 120)
 endif()
+
+# The built driver where no window can open: Wine without a display, whatever the
+# session around it has.
+set_property(TEST dialog_driver_test APPEND PROPERTY ENVIRONMENT "DISPLAY=")
+
+# The dialogs: the DLL's resources read back against the resource script, and the
+# channel dialog as the DLL shows it under Xvfb, on a Wine desktop of the test's own,
+# under a time limit (a dialog left open must not hold the suite).
+korvan_test(windows_resources_test SOURCES windows/dialog_resources_test.cpp
+  LIBS korvan_hostkit korvan_rc_compiler)
+target_compile_definitions(windows_resources_test PRIVATE
+  KORVAN_RESOURCE_SCRIPT="${PROJECT_SOURCE_DIR}/resources/korvan.rc")
+add_dependencies(windows_resources_test korvan_drv)
+
+add_library(korvan_win_driving STATIC windows/win_driving.cpp)
+target_include_directories(korvan_win_driving PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(korvan_win_driving PUBLIC comctl32 gdiplus)
+add_executable(windows_dialog_test windows/dialog_test.cpp)
+target_link_libraries(windows_dialog_test PRIVATE korvan_hostkit korvan_win_driving GTest::gtest_main)
+target_compile_definitions(windows_dialog_test PRIVATE KORVAN_BUILT_DRIVER="$<TARGET_FILE:korvan_drv>")
+add_dependencies(windows_dialog_test korvan_drv)
+add_test(NAME windows_dialog_test COMMAND timeout 90 xvfb-run -a -s "-screen 0 1280x1024x24"
+  ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:windows_dialog_test>)
+set_tests_properties(windows_dialog_test PROPERTIES TIMEOUT 120 RESOURCE_LOCK xvfb
+  ENVIRONMENT "KORVAN_DRIVER=$<TARGET_FILE:korvan_drv>")
+
+# Pictures of both dialogs for the documentation: `make screenshots`.
+add_executable(korvan-screenshots windows/dialog_screenshots.cpp)
+target_link_libraries(korvan-screenshots PRIVATE korvan_hostkit korvan_win_driving)
+set_target_properties(korvan-screenshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+add_dependencies(korvan-screenshots korvan_drv)
