@@ -1,8 +1,7 @@
 // Collection calls through the Windows DLL against a paced simulated drive on a COM
 // port at 9600 8E1 (the drive on the Linux side of the port when run under Wine):
 // figures beside the wire-time limit. The driver waits a plain 10 ms Sleep between polls.
-#include <windows.h>
-
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "bench/wire_timing.h"
+#include "tools/hostkit/com_port.h"
 #include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/driver_library.h"
 #include "tools/hostkit/host_arrays.h"
@@ -20,25 +20,6 @@ namespace {
 constexpr uint32_t kTelegramBytes = 16;
 constexpr uint32_t kBaud = 9600;
 constexpr uint32_t kBits = 11;  // start, 8 data, even parity, stop
-
-// The port as a host opens it: no sharing, no overlapped I/O, reads that return at once.
-HANDLE OpenPort(const std::wstring& name) {
-    HANDLE port = CreateFileW((L"\\\\.\\" + name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (port == INVALID_HANDLE_VALUE) return port;
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    GetCommState(port, &dcb);
-    dcb.BaudRate = kBaud;
-    dcb.ByteSize = 8;
-    dcb.Parity = EVENPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    SetCommState(port, &dcb);
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    SetCommTimeouts(port, &timeouts);
-    return port;
-}
 
 }  // namespace
 
@@ -51,8 +32,8 @@ int main(int argc, char** argv) {
     hostkit::DriverLibrary library(argv[1]);
     if (!library.Loaded()) return std::fprintf(stderr, "wire_bench_win: %s\n", library.Error().c_str()), 1;
     const std::string portName = argv[2];
-    HANDLE port = OpenPort(std::wstring(portName.begin(), portName.end()));
-    if (port == INVALID_HANDLE_VALUE) return std::fprintf(stderr, "wire_bench_win: cannot open %s\n", argv[2]), 1;
+    KorvanPortHandle port = hostkit::OpenComPort(portName);
+    if (port == nullptr) return std::fprintf(stderr, "wire_bench_win: cannot open %s\n", argv[2]), 1;
 
     hostkit::BlobContent content;
     content.channels = hostkit::FixedChannels();
@@ -80,7 +61,7 @@ int main(int argc, char** argv) {
     }
     const bench::CallFigures f = bench::Summarise(callMs, bench::ThreadCpuMs() - cpuBefore);
     svr.ExitDevRun(device.Instance());
-    CloseHandle(port);
+    hostkit::CloseComPort(port);
 
     const double turnaroundMs = 2.0 * kBits * 1000.0 / kBaud;
     const double limit = bench::WireLimitMs(kTelegramBytes, kTelegramBytes, kBits, kBaud, turnaroundMs);

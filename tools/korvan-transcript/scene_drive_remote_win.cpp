@@ -6,33 +6,13 @@
 
 #include <cstdlib>
 
+#include "tools/hostkit/com_port.h"
 #include "tools/korvan-transcript/scene_drive.h"
 
 namespace transcript {
 namespace {
 
 constexpr DWORD kAnswerWaitMs = 5000;
-
-// A COM port opened as a host opens it: no sharing, no overlapped I/O, 9600 8E1, reads
-// that return at once with what is queued.
-HANDLE OpenPort(const std::string& name) {
-    const std::wstring path = L"\\\\.\\" + std::wstring(name.begin(), name.end());
-    HANDLE port = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (port == INVALID_HANDLE_VALUE) return nullptr;
-    DCB settings{};
-    settings.DCBlength = sizeof settings;
-    GetCommState(port, &settings);
-    settings.BaudRate = CBR_9600;
-    settings.ByteSize = 8;
-    settings.Parity = EVENPARITY;
-    settings.StopBits = ONESTOPBIT;
-    settings.fBinary = TRUE;
-    SetCommState(port, &settings);
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    SetCommTimeouts(port, &timeouts);
-    return port;
-}
 
 class RemoteDrive final : public SceneDrive {
 public:
@@ -44,8 +24,8 @@ public:
             error_ = "KORVAN_TRANSCRIPT_PORTS names no drive line and control line";
             return;
         }
-        line_ = OpenPort(names.substr(0, comma));
-        control_ = OpenPort(names.substr(comma + 1));
+        line_ = hostkit::OpenComPort(names.substr(0, comma));
+        control_ = hostkit::OpenComPort(names.substr(comma + 1));
         if (line_ == nullptr || control_ == nullptr) error_ = "cannot open " + names;
     }
     ~RemoteDrive() override {
