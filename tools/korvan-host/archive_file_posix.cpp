@@ -86,15 +86,19 @@ bool LinksUnsupported(int error) {
            error == ENOSYS;
 }
 
-// Keeps `target` as target.bak, replacing an older one: the same file under a second
-// name where the file system allows it, a copy where not.
+// Keeps `target` as target.bak: the same file under a second name where the file
+// system allows it, a copy where not. The older target.bak is replaced only once the
+// new one is whole, so a failure here keeps it.
 bool KeepBackup(const std::string& target, const struct stat& old, std::string& error) {
     const std::string backup = target + ".bak";
-    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) {
-        error = Why("cannot replace", backup);
+    const std::string fresh = backup + ".new";
+    ::unlink(fresh.c_str());  // left by a run that was killed here
+    if (::link(target.c_str(), fresh.c_str()) == 0) {
+        if (std::rename(fresh.c_str(), backup.c_str()) == 0) return true;
+        error = Why("cannot keep the previous file as", backup);
+        ::unlink(fresh.c_str());
         return false;
     }
-    if (::link(target.c_str(), backup.c_str()) == 0) return true;
     if (!LinksUnsupported(errno)) {
         error = Why("cannot keep the previous file as", backup);
         return false;

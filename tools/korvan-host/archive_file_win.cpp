@@ -60,14 +60,20 @@ bool LinksUnsupported(DWORD error) {
            error == ERROR_TOO_MANY_LINKS;
 }
 
-// Keeps `target` as target.bak, replacing an older one.
+// Keeps `target` as target.bak: a second name for the same file, or a copy. The older
+// target.bak is replaced only once the new one is whole, so a failure here keeps it.
 bool KeepBackup(const std::string& target, std::string& error) {
     const std::string backup = target + ".bak";
-    if (!DeleteFileW(Wide(backup).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
-        error = Why("cannot replace", backup);
+    const std::string fresh = backup + ".new";
+    DeleteFileW(Wide(fresh).c_str());  // left by a run that was killed here
+    if (CreateHardLinkW(Wide(fresh).c_str(), Wide(target).c_str(), nullptr)) {
+        if (MoveFileExW(Wide(fresh).c_str(), Wide(backup).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        error = Why("cannot keep the previous file as", backup);
+        DeleteFileW(Wide(fresh).c_str());
         return false;
     }
-    if (CreateHardLinkW(Wide(backup).c_str(), Wide(target).c_str(), nullptr)) return true;
     if (!LinksUnsupported(GetLastError())) {
         error = Why("cannot keep the previous file as", backup);
         return false;
@@ -185,14 +191,20 @@ bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& confi
     }
     const DWORD failure = GetLastError();
     error = Why("cannot save archive", path);
-    // The replaced file is gone and the new one still has its temporary name: it is
-    // given the archive's name, or kept, with the old file in NAME.bak.
-    if (failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT && !SomethingAt(target)) {
-        if (MoveFileExW(Wide(temporary).c_str(), Wide(target).c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+    // Where the replaced file was moved aside (1176: gone from its name; 1177: under a
+    // name the system chose), the new one still has its temporary name: it takes the
+    // archive's name if that is free, and is kept otherwise. The previous
+    // configuration is in NAME.bak either way.
+    const bool movedAside = failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT || failure == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+    if (movedAside || !SomethingAt(target)) {
+        if (!SomethingAt(target) &&
+            MoveFileExW(Wide(temporary).c_str(), Wide(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
         error += " (the new configuration is in " + temporary + ", the previous one in " + target + ".bak)";
         return false;
     }
-    DeleteFileW(Wide(temporary).c_str());
+    DeleteFileW(Wide(temporary).c_str());  // the archive is as it was
     return false;
 }
 
