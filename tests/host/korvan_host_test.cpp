@@ -264,6 +264,15 @@ TEST_F(KorvanHostTest, AChannelAddedFromTheCatalogIsCollected) {
     const double current = std::stod(LastRound(run.out, 0).at(5));
     EXPECT_GE(current, 1.5) << run.out;
     EXPECT_LE(current, 5.0);
+
+    // Bytes after the table that the editor cannot place: nothing is changed, and the
+    // reason is the configuration's, not the command's.
+    const std::string odd = Path("odd.archive");
+    fs::copy_file(KORVAN_EXAMPLE_ARCHIVE, odd);
+    std::ofstream(odd, std::ios::binary | std::ios::app).write("\0\0\0\0", 4);
+    const std::string before = ReadBytes(odd);
+    EXPECT_EQ(Host({"--archive", odd, "remove", "537"}).status, 1);
+    EXPECT_EQ(ReadBytes(odd), before);
 }
 
 TEST_F(KorvanHostTest, EditSaysWhyNoDialogCanOpen) {

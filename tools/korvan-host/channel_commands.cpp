@@ -148,7 +148,10 @@ int RemoveChannel(const Options& options) {
     const std::vector<uint8_t> configuration = session.devices.Configuration(options.device);
     int32_t position = *number - 1;
     if (!byChannel) {
-        const std::vector<int32_t> positions = PositionsOfParameter(configuration, *number);
+        const auto found = PositionsOfParameter(configuration, *number);
+        // A configuration the editor cannot read: RemoveChannelFrom says so, as for channel=K.
+        if (!found) return ApplyEdit(session, options.device, RemoveChannelFrom(configuration, 0));
+        const std::vector<int32_t>& positions = *found;
         if (positions.size() != 1) {
             std::string channels;
             for (int32_t p : positions) channels += " " + std::to_string(p + 1);

@@ -91,10 +91,12 @@ TableEdit RemoveChannelFrom(const std::vector<uint8_t>& configuration, int32_t p
     return edit;
 }
 
-std::vector<int32_t> PositionsOfParameter(const std::vector<uint8_t>& configuration, int32_t number) {
+std::optional<std::vector<int32_t>> PositionsOfParameter(const std::vector<uint8_t>& configuration,
+                                                         int32_t number) {
+    TableEdit unread;
+    const auto content = Decode(configuration, unread);
+    if (!content) return std::nullopt;
     std::vector<int32_t> positions;
-    const auto content = hostkit::DecodeBlob(configuration);
-    if (!content) return positions;
     for (std::size_t p = kFixedChannels; p < content->channels.size(); ++p) {
         if (content->channels[p].number == number) positions.push_back(static_cast<int32_t>(p));
     }

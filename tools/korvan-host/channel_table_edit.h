@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,9 @@ struct TableEdit {
 TableEdit AddChannelTo(const std::vector<uint8_t>& configuration, ChannelFields fields);
 // Removes the channel at table position `position` (host channel position + 1).
 TableEdit RemoveChannelFrom(const std::vector<uint8_t>& configuration, int32_t position);
-// The table positions of the parameter channels with parameter number `number`.
-std::vector<int32_t> PositionsOfParameter(const std::vector<uint8_t>& configuration, int32_t number);
+// The table positions of the parameter channels with parameter number `number`, or
+// nullopt when the configuration cannot be read.
+std::optional<std::vector<int32_t>> PositionsOfParameter(const std::vector<uint8_t>& configuration, int32_t number);
 
 // The conversion list's row of the drive's conversion index, or -1.
 int32_t ConversionRow(int32_t index);
