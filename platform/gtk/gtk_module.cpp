@@ -3,6 +3,8 @@
 // until one opens every call tries again with the DISPLAY of that moment.
 #include <gtk/gtk.h>
 
+#include <atomic>
+#include <mutex>
 #include <type_traits>
 
 #include "platform/dialog_system_module.h"
@@ -11,7 +13,17 @@
 
 KORVAN_EXPORT korvan::platform::DialogBackend* KorvanGtkDialogBackend() {
     static korvan::platform::gtk::GtkBackend onScreen;  // one for the process: nested dialogs stack on it
-    return gtk_init_check(nullptr, nullptr) != FALSE ? &onScreen : nullptr;
+    // The toolkit's start is not safe on two threads at once; once it has started it
+    // is not asked again.
+    static std::atomic<bool> started{false};
+    static std::mutex starting;
+    if (!started.load(std::memory_order_acquire)) {
+        const std::lock_guard lock(starting);
+        if (!started.load(std::memory_order_relaxed) && gtk_init_check(nullptr, nullptr) != FALSE) {
+            started.store(true, std::memory_order_release);
+        }
+    }
+    return started.load(std::memory_order_acquire) ? &onScreen : nullptr;
 }
 
 static_assert(std::is_same_v<decltype(&KorvanGtkDialogBackend), korvan::platform::DialogModuleEntry>);
