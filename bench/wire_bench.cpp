@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/collection_calls.h"
 #include "bench/wire_timing.h"
-#include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/driver_library.h"
-#include "tools/hostkit/host_arrays.h"
-#include "tools/hostkit/host_device.h"
 #include "tools/hostkit/raw_line.h"
 #include "tools/korvan-sim/simulator.h"
 
@@ -24,36 +22,13 @@ struct Line {
     double goal;  // median within this multiple of the wire limit
 };
 
-constexpr uint32_t kTelegramBytes = 16;
+using bench::kTelegramBytes;
 
-// Times `calls` collection calls of one numeric channel (a 16-byte request, a 16-byte reply).
+// Times `calls` collection calls of one numeric channel.
 bench::CallFigures TimeCalls(const hostkit::EntryPoints& svr, int fd, int calls) {
-    hostkit::BlobContent content;
-    content.channels = hostkit::FixedChannels();
-    content.channels.push_back(hostkit::Parameter(202, 3, 4, u"上限频率"));
-    hostkit::HostDevice device;
-    device.SetArchiveBytes(hostkit::EncodeBlob(content));
-    device.SetPort(2, fd);
-    svr.InitDevSet(device.Instance());
-    svr.InitDevRun(device.Instance());
-    hostkit::IntArray wanted;
-    hostkit::DoubleArray values;
-    hostkit::StringArray texts;
-    hostkit::Set(wanted.raw, {0, 0, 0, 0, 0, 1});
-    hostkit::Set(values.raw, std::vector<double>(6, 0.0));
-    for (int warm = 0; warm < 10; ++warm) svr.CollectDevData(device.Instance(), &wanted, &values, &texts);
-    std::vector<double> callMs;
-    int failed = 0;
-    const double cpuBefore = bench::ThreadCpuMs();
-    for (int call = 0; call < calls; ++call) {
-        const auto start = std::chrono::steady_clock::now();
-        failed += svr.CollectDevData(device.Instance(), &wanted, &values, &texts) != 0;
-        callMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    const double cpu = bench::ThreadCpuMs() - cpuBefore;
-    svr.ExitDevRun(device.Instance());
-    if (failed > 0) std::printf("  (%d calls failed)\n", failed);
-    return bench::Summarise(callMs, cpu);
+    const bench::CollectionRun run = bench::TimeCollectionCalls(svr, fd, calls);
+    if (run.failed > 0) std::printf("  (%d calls failed)\n", run.failed);
+    return run.figures;
 }
 
 void Measure(const Line& line, const std::string& wake, const std::string& sleep, int calls) {

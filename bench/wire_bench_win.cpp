@@ -2,22 +2,18 @@
 // port at 9600 8E1 (the drive on the Linux side of the port when run under Wine):
 // figures beside the wire-time limit. The driver waits a plain 10 ms Sleep between polls.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
+#include "bench/collection_calls.h"
 #include "bench/wire_timing.h"
 #include "tools/hostkit/com_port.h"
-#include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/driver_library.h"
-#include "tools/hostkit/host_arrays.h"
-#include "tools/hostkit/host_device.h"
 
 namespace {
 
-constexpr uint32_t kTelegramBytes = 16;
+using bench::kTelegramBytes;
 constexpr uint32_t kBaud = 9600;
 constexpr uint32_t kBits = 11;  // start, 8 data, even parity, stop
 
@@ -35,33 +31,9 @@ int main(int argc, char** argv) {
     KorvanPortHandle port = hostkit::OpenComPort(portName);
     if (port == nullptr) return std::fprintf(stderr, "wire_bench_win: cannot open %s\n", argv[2]), 1;
 
-    hostkit::BlobContent content;
-    content.channels = hostkit::FixedChannels();
-    content.channels.push_back(hostkit::Parameter(202, 3, 4, u"上限频率"));
-    hostkit::HostDevice device;
-    device.SetArchiveBytes(hostkit::EncodeBlob(content));
-    device.SetPort(2, port);
-    const auto& svr = library.Svr();
-    svr.InitDevSet(device.Instance());
-    svr.InitDevRun(device.Instance());
-    hostkit::IntArray wanted;
-    hostkit::DoubleArray values;
-    hostkit::StringArray texts;
-    hostkit::Set(wanted.raw, {0, 0, 0, 0, 0, 1});
-    hostkit::Set(values.raw, std::vector<double>(6, 0.0));
-    for (int warm = 0; warm < 10; ++warm) svr.CollectDevData(device.Instance(), &wanted, &values, &texts);
-
-    std::vector<double> callMs;
-    int failed = 0;
-    const double cpuBefore = bench::ThreadCpuMs();
-    for (int call = 0; call < calls; ++call) {
-        const auto start = std::chrono::steady_clock::now();
-        failed += svr.CollectDevData(device.Instance(), &wanted, &values, &texts) != 0;
-        callMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    const bench::CallFigures f = bench::Summarise(callMs, bench::ThreadCpuMs() - cpuBefore);
-    svr.ExitDevRun(device.Instance());
+    const bench::CollectionRun run = bench::TimeCollectionCalls(library.Svr(), port, calls);
     hostkit::CloseComPort(port);
+    const bench::CallFigures& f = run.figures;
 
     const double turnaroundMs = 2.0 * kBits * 1000.0 / kBaud;
     const double limit = bench::WireLimitMs(kTelegramBytes, kTelegramBytes, kBits, kBaud, turnaroundMs);
@@ -69,6 +41,6 @@ int main(int argc, char** argv) {
     std::printf("  10 ms Sleep between polls: mean %.3f ms, median %.3f ms, p99 %.3f ms, median/limit %.3fx, "
                 "CPU %.4f ms a call%s\n",
                 f.meanMs, f.medianMs, f.p99Ms, f.medianMs / limit, f.cpuMsPerCall,
-                failed ? (", " + std::to_string(failed) + " calls failed").c_str() : "");
-    return failed ? 1 : 0;
+                run.failed ? (", " + std::to_string(run.failed) + " calls failed").c_str() : "");
+    return run.failed ? 1 : 0;
 }
