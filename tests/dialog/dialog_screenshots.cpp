@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/dialog/screenshot_configuration.h"
 #include "tests/dialog/gtk_driving.h"
-#include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/driver_library.h"
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/host_device.h"
@@ -18,16 +18,6 @@ namespace ui = korvan::testing::gtk;
 constexpr int32_t kChannelDialog = 101;
 constexpr int32_t kAddDialog = 8003;
 constexpr int kLeastColours = 16;
-
-std::vector<uint8_t> ExampleConfiguration() {
-    hostkit::BlobContent content;
-    content.channels = hostkit::FixedChannels();
-    content.channels.push_back(hostkit::Parameter(102, 1, 3, u"电机功率", 0));
-    content.channels.push_back(hostkit::Parameter(205, 1, 4, u"最大参考值", 2));
-    content.channels.push_back(hostkit::Parameter(341, 3, 5, u"加速时间", 1, 1));
-    content.channels.push_back(hostkit::Parameter(621, 5, 3, u"铭牌型号", 0));
-    return hostkit::EncodeBlob(content);
-}
 
 bool Save(GtkWindow* window, const std::string& path) {
     const ui::Picture picture = ui::TakePicture(window, path);
@@ -49,7 +39,7 @@ int main(int argc, char** argv) {
     }
     const std::string outdir = argv[2];
     hostkit::HostDevice device;
-    device.SetArchiveBytes(ExampleConfiguration());
+    device.SetArchiveBytes(korvan::testing::ScreenshotConfiguration());
     hostkit::StringArray names;
     hostkit::IntArray types;
     driver.Svr().GetChannel(device.Instance(), &names, &types);
