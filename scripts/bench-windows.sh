@@ -11,12 +11,7 @@ rm -f "$link"
 "$linux/korvan-sim" --pty --link "$link" --framing 8E1 < /dev/null > /dev/null 2>&1 &
 sim=$!
 trap 'kill $sim 2> /dev/null || true; wait $sim 2> /dev/null || true; rm -f "$link"' EXIT
-tries=0
-while [ ! -e "$link" ]; do
-  tries=$((tries + 1))
-  if [ "$tries" -gt 100 ]; then echo "bench-windows: no simulated drive on COM11" >&2; exit 1; fi
-  sleep 0.05
-done
+"$(dirname "$0")/wait-for-paths.sh" -p "$sim" "$link"
 wine "$windows/wire_bench_win.exe" "$windows/Korvan.drv" COM11 "$calls"
 echo
 echo "Linux, the same calls:"

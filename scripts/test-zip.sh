@@ -16,9 +16,9 @@ mkdir -p "$work/any folder"
 host=$(ls -d "$work/any folder"/korvan-*-win32)/korvan-host.exe
 version=$(basename "$zip" | sed -n 's/^korvan-\(.*\)-win32\.zip$/\1/p')
 
-"$source/scripts/wine-session.sh" "$work" sh -s "$host" "$sim" "$version" << 'SESSION'
+"$source/scripts/wine-session.sh" "$work" sh -s "$host" "$sim" "$version" "$source" << 'SESSION'
 set -eu
-host=$1 sim=$2 version=$3
+host=$1 sim=$2 version=$3 source=$4
 cd "$WINEPREFIX/.."
 fail() { echo "test-zip: $*" >&2; exit 1; }
 answer=$(wine "$host" --version | tr -d '\r')
@@ -27,10 +27,7 @@ link=$WINEPREFIX/dosdevices/com5
 "$sim" --pty --link "$link" --no-pacing < /dev/null > /dev/null 2>&1 &
 pid=$!
 trap 'kill $pid 2> /dev/null || true; wait $pid 2> /dev/null || true' EXIT
-tries=0
-while [ ! -e "$link" ]; do
-  tries=$((tries + 1)); [ "$tries" -le 100 ] || fail "no simulated drive on COM5"; sleep 0.05
-done
+"$source/scripts/wait-for-paths.sh" -p "$pid" "$link" || fail "no simulated drive on COM5"
 wine "$host" --archive drive.archive init > /dev/null || fail "init failed"
 wine "$host" --archive drive.archive add 520 > /dev/null || fail "add 520 failed"
 read=$(wine "$host" --archive drive.archive --port COM5 exec "READ(202,-1,3,F)" --var F:float=0 | tr -d '\r') ||

@@ -2,6 +2,8 @@
 // the system clock and the drive's faults.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+
 #include <chrono>
 
 #include "driver/device_state.h"
@@ -52,8 +54,8 @@ TEST_F(PtyExchangeTest, FaultsOnTheLineAreToldApart) {
                                   FaultKind::Split, FaultKind::Noise});
     auto start = Clock::now();
     EXPECT_EQ(Read(202, reply), kNoReply);
-    EXPECT_GE(Milliseconds(start), 200.0);  // the default wait time
-    EXPECT_LT(Milliseconds(start), 400.0);
+    EXPECT_GE(Milliseconds(start), 200.0);  // the default wait time, not much more
+    EXPECT_LT(Milliseconds(start), 2000.0);
     EXPECT_EQ(Read(202, reply), kBadReply);
     EXPECT_EQ(Read(202, reply), kBadReply);
     EXPECT_EQ(Read(202, reply), kRefused);
@@ -68,7 +70,8 @@ TEST_F(PtyExchangeTest, ALateReplyIsNotTakenForTheNextOne) {
     line.Drive().Faults().SetSettings(settings);
     line.Drive().Faults().Script({FaultKind::Late});
     EXPECT_EQ(Read(202, reply), kNoReply);
-    std::this_thread::sleep_for(std::chrono::milliseconds(120));  // the late reply arrives now
+    pollfd late{line.Fd(), POLLIN, 0};
+    ASSERT_EQ(poll(&late, 1, 5000), 1);  // the late reply has arrived
     EXPECT_EQ(Read(207, reply), 16);
     EXPECT_EQ(((reply[3] & 0x07) << 8) | reply[4], 207);
 }
@@ -77,7 +80,7 @@ TEST_F(PtyExchangeTest, ParameterNumbersTheDriveCannotTakeSendNothing) {
     for (int32_t number : {4096, -3}) {
         const auto start = Clock::now();
         EXPECT_EQ(Read(number, reply), kUnusableRequest);
-        EXPECT_LT(Milliseconds(start), 50.0);
+        EXPECT_LT(Milliseconds(start), 200.0);  // no wait for a reply
     }
     EXPECT_TRUE(line.Drive().TakeReplyLog().empty());
 }

@@ -103,7 +103,7 @@ TEST_F(SimulatorTest, PacesRepliesAtWireSpeed) {
     // Request 18.33 ms, turnaround 2.29 ms, then one character per byte.
     EXPECT_GE(first, 21.77);
     EXPECT_GE(complete, 38.95);
-    EXPECT_LT(complete, 300.0);
+    EXPECT_LT(complete, 2000.0);
     std::printf("[          ] 9600 8E1: first byte after %.2f ms, whole reply after %.2f ms (wire time 38.96 ms)\n",
                 first, complete);
 }
@@ -218,7 +218,7 @@ TEST_F(SimulatorTest, StopsPromptlyAndRemovesItsLink) {
     std::this_thread::sleep_for(30ms);
     const simtest::Clock::time_point start = simtest::Clock::now();
     sim->Stop();
-    EXPECT_LT(MillisecondsSince(start), 500.0);
+    EXPECT_LT(MillisecondsSince(start), 2500.0);  // not after the late reply's 5 s
     EXPECT_FALSE(sim->Running());
     EXPECT_NE(lstat(options.linkPath.c_str(), &info), 0);
     sim->Stop();

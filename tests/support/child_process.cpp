@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 
 extern char** environ;
@@ -14,6 +16,10 @@ namespace korvan::testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+Clock::time_point After(double seconds) {
+    return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
 
 int StatusOf(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw); }
 
@@ -73,6 +79,23 @@ bool Drain(std::vector<Stream>& streams, int milliseconds) {
     return true;
 }
 
+// Waits until the child ends or the deadline passes, reading its pipes meanwhile; then
+// reads what is left in them (a moment at most). False when it had to be killed.
+bool WaitReading(pid_t pid, std::vector<Stream>& streams, Clock::time_point deadline, int& raw) {
+    pid_t ended = 0;
+    while ((ended = waitpid(pid, &raw, WNOHANG)) == 0 && Clock::now() < deadline) {
+        if (!Drain(streams, 20)) poll(nullptr, 0, 20);  // pipes closed: only the exit is left
+    }
+    if (ended == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &raw, 0);
+    }
+    const auto last = Clock::now() + std::chrono::seconds(1);
+    while (Drain(streams, 20) && Clock::now() < last) {
+    }
+    return ended != 0;
+}
+
 }  // namespace
 
 Finished RunProgram(const std::vector<std::string>& argv, double seconds) {
@@ -80,13 +103,9 @@ Finished RunProgram(const std::vector<std::string>& argv, double seconds) {
     int out = -1, err = -1;
     const int pid = Spawn(argv, out, &err);
     if (pid < 0) return finished;
-    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
     std::vector<Stream> streams = {{out, &finished.out}, {err, &finished.err}};
-    while (Drain(streams, 100) && Clock::now() < deadline) {
-    }
-    if (Clock::now() >= deadline) kill(pid, SIGKILL);
     int raw = 0;
-    waitpid(pid, &raw, 0);
+    WaitReading(pid, streams, After(seconds), raw);
     for (const Stream& stream : streams) {
         if (stream.fd >= 0) close(stream.fd);
     }
@@ -94,7 +113,7 @@ Finished RunProgram(const std::vector<std::string>& argv, double seconds) {
     return finished;
 }
 
-Child::Child(const std::vector<std::string>& argv) { pid_ = Spawn(argv, out_, nullptr); }
+Child::Child(const std::vector<std::string>& argv) { pid_ = Spawn(argv, out_, &err_); }
 
 Child::~Child() {
     if (pid_ > 0) {
@@ -102,25 +121,36 @@ Child::~Child() {
         waitpid(pid_, nullptr, 0);
     }
     if (out_ >= 0) close(out_);
+    if (err_ >= 0) close(err_);
 }
 
 void Child::Signal(int signal) {
     if (pid_ > 0) kill(pid_, signal);
 }
 
-int Child::Wait() {
+int Child::Wait(double seconds) {
+    if (pid_ <= 0) return -1;
+    std::vector<Stream> streams = {{out_, &buffer_}, {err_, &errors_}};
     int raw = 0;
-    if (pid_ <= 0 || waitpid(pid_, &raw, 0) != pid_) return -1;
+    const bool ended = WaitReading(pid_, streams, After(seconds), raw);
+    if (!ended) {
+        ADD_FAILURE() << "child " << pid_ << " still running after " << seconds << " s, killed; it printed:\n"
+                      << buffer_ << "\n-- on standard error:\n"
+                      << errors_;
+    }
+    out_ = streams[0].fd;
+    err_ = streams[1].fd;
     pid_ = -1;
-    return StatusOf(raw);
+    return ended ? StatusOf(raw) : -1;
 }
 
 std::string Child::ReadUntil(const std::string& marker, double seconds) {
-    const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-    std::vector<Stream> streams = {{out_, &buffer_}};
+    const auto deadline = After(seconds);
+    std::vector<Stream> streams = {{out_, &buffer_}, {err_, &errors_}};
     while (buffer_.find(marker) == std::string::npos && Clock::now() < deadline && Drain(streams, 50)) {
     }
     out_ = streams[0].fd;
+    err_ = streams[1].fd;
     return buffer_;
 }
 

@@ -1,4 +1,6 @@
 // Runs a built program as a child process with a time limit and collects its output.
+// The child's pipes are read whenever the test waits for it, so a child that prints
+// much never blocks on a full pipe while the test waits for it to end.
 #pragma once
 
 #include <csignal>
@@ -27,16 +29,22 @@ public:
 
     int Pid() const { return pid_; }
     void Signal(int signal);
-    // Waits for it to end; its exit status, or 128 + signal.
-    int Wait();
+    // Waits at most `seconds` for it to end, reading its output meanwhile: its exit
+    // status, or 128 + signal. One that overstays is killed, and the test fails with
+    // what it printed.
+    int Wait(double seconds = 60.0);
     // What it has written to standard output so far (waits up to `seconds` for a line
     // containing `marker`).
     std::string ReadUntil(const std::string& marker, double seconds);
+    // What it has written to standard error so far.
+    const std::string& Errors() const { return errors_; }
 
 private:
     int pid_ = -1;
     int out_ = -1;
+    int err_ = -1;
     std::string buffer_;
+    std::string errors_;
 };
 
 }  // namespace korvan::testing

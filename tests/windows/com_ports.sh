@@ -23,12 +23,5 @@ for port in "com5" "com6 --drop 1" "com7 --corrupt-bcc 1" "com8 --refuse 1"; do
   "$sim" --pty --link "$devices/$name" --no-pacing $faults < /dev/null > /dev/null 2>&1 &
   pids="$pids $!"
 done
-for name in com5 com6 com7 com8; do
-  tries=0
-  while [ ! -e "$devices/$name" ]; do
-    tries=$((tries + 1))
-    if [ "$tries" -gt 100 ]; then echo "no simulated drive on $name" >&2; exit 1; fi
-    sleep 0.05
-  done
-done
+"$(dirname "$0")/../../scripts/wait-for-paths.sh" "$devices/com5" "$devices/com6" "$devices/com7" "$devices/com8"
 KORVAN_COM_PORTS=COM5,COM6,COM7,COM8 "$@"

@@ -37,12 +37,7 @@ drive=$!
 pids="$pids $drive"
 "$sim" --pty --link "$devices/com14" --no-pacing --drop 1 < /dev/null > /dev/null 2>&1 &
 pids="$pids $!"
-tries=0
-until [ -e "$devices/com13" ] && [ -e "$devices/com14" ]; do
-  tries=$((tries + 1))
-  if [ "$tries" -gt 100 ]; then echo "no simulated drive on COM13 and COM14" >&2; exit 1; fi
-  sleep 0.05
-done
+"$(dirname "$0")/../../scripts/wait-for-paths.sh" -p "$drive" "$devices/com13" "$devices/com14"
 
 # Properties set in one run are there in the next; the save keeps the file it replaced.
 run --archive device.archive init

@@ -12,12 +12,7 @@ mkdir -p "$out"
 "$linux/korvan-transcript-drive" "$devices/com9" "$devices/com10" < /dev/null > /dev/null 2> "$out/drive.log" &
 drive=$!
 trap 'kill "$drive" 2> /dev/null || true; wait "$drive" 2> /dev/null || true' EXIT
-tries=0
-until [ -e "$devices/com9" ] && [ -e "$devices/com10" ]; do
-  tries=$((tries + 1))
-  if [ "$tries" -gt 100 ]; then echo "no simulated drive on COM9 and COM10" >&2; cat "$out/drive.log" >&2; exit 1; fi
-  sleep 0.05
-done
+"$(dirname "$0")/../../scripts/wait-for-paths.sh" -p "$drive" "$devices/com9" "$devices/com10" || { cat "$out/drive.log" >&2; exit 1; }
 # Without a display the driver's dialogs cannot open, in either build.
 env -u DISPLAY -u WAYLAND_DISPLAY KORVAN_TRANSCRIPT_PORTS=COM9,COM10 \
   wine "$windows/korvan-transcript.exe" "$windows/Korvan.drv" > "$out/win32.txt"
