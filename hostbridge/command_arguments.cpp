@@ -30,17 +30,39 @@ void SplitAll(std::u16string_view text, char16_t separator, std::vector<std::u16
 
 }  // namespace
 
+bool IsNumberText(std::u16string_view text) {
+    if (!text.empty() && text.front() == u'-') text.remove_prefix(1);
+    std::size_t digits = 0, points = 0;
+    for (char16_t c : text) {
+        if (c >= u'0' && c <= u'9') ++digits;
+        else if (c == u'.') ++points;
+        else return false;
+    }
+    return digits > 0 && points <= 1;
+}
+
 int32_t ParseCommandArguments(std::u16string_view text, char16_t separator, CommandArguments& arguments) {
     SplitAll(text, separator, arguments.names);
     arguments.numbers.assign(arguments.names.size(), 0.0f);
     arguments.texts.assign(arguments.names.size(), std::u16string());
+    arguments.sources.assign(arguments.names.size(), ArgumentSource::kOtherText);
     for (std::size_t i = 0; i < arguments.names.size(); ++i) {
         const std::u16string& name = arguments.names[i];
+        ArgumentSource& source = arguments.sources[i];
         switch (GetDataType(name)) {
             case kHostInteger:
-            case kHostFloat: ReadNumericArgument(name, arguments.numbers[i]); break;
-            case kHostText: ReadTextArgument(name, arguments.texts[i]); break;
-            default: arguments.numbers[i] = LiteralValue(name); break;
+            case kHostFloat:
+                ReadNumericArgument(name, arguments.numbers[i]);
+                source = ArgumentSource::kNumericVariable;
+                break;
+            case kHostText:
+                ReadTextArgument(name, arguments.texts[i]);
+                source = ArgumentSource::kTextVariable;
+                break;
+            default:
+                arguments.numbers[i] = LiteralValue(name);
+                source = IsNumberText(name) ? ArgumentSource::kNumberText : ArgumentSource::kOtherText;
+                break;
         }
     }
     return 1;

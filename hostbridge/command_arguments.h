@@ -9,11 +9,29 @@
 
 namespace korvan {
 
-struct CommandArguments {
-    std::vector<std::u16string> names;  // each argument, trimmed
-    std::vector<float> numbers;         // a numeric variable's value, or the literal's
-    std::vector<std::u16string> texts;  // a text variable's value; empty for literals
+// Where an argument's value came from.
+enum class ArgumentSource : int32_t {
+    kNumberText,      // a literal that is a number as a whole
+    kOtherText,       // any other literal: read by its leading digits ("12abc" is 12, "abc" 0)
+    kNumericVariable, // an integer or float host variable
+    kTextVariable,    // a text host variable
 };
+
+struct CommandArguments {
+    std::vector<std::u16string> names;    // each argument, trimmed
+    std::vector<float> numbers;           // a numeric variable's value, or the literal's
+    std::vector<std::u16string> texts;    // a text variable's value; empty for literals
+    std::vector<ArgumentSource> sources;  // what each argument turned out to be
+
+    // A number the user gave: a numeric host variable, or a literal that reads whole.
+    bool IsNumber(std::size_t i) const {
+        return sources[i] == ArgumentSource::kNumberText || sources[i] == ArgumentSource::kNumericVariable;
+    }
+};
+
+// True for a number as a whole: an optional minus sign, digits with at most one point
+// among them, at least one digit; nothing else, not even white space.
+bool IsNumberText(std::u16string_view text);
 
 // k separators give k + 1 arguments, empty ones included. Returns 1.
 int32_t ParseCommandArguments(std::u16string_view text, char16_t separator, CommandArguments& arguments);

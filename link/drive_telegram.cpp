@@ -114,8 +114,7 @@ int32_t BuildReadTelegram(DriveTelegram& telegram, int32_t address, int32_t para
 int32_t BuildWriteTelegram(DriveTelegram& telegram, int32_t address, int32_t parameter, int32_t dataType,
                            int32_t retain, double value, int32_t controlWord, int32_t reference) {
     telegram.clear();
-    const bool numeric = dataType >= kSigned16 && dataType <= kUnsigned32;
-    if (!IsUsableParameter(parameter) || !numeric) return kParameterReply;
+    if (!IsUsableParameter(parameter) || !ValueFitsType(value, dataType)) return kParameterReply;
     StartParameterTelegram(telegram, 15, address, WriteCommand(dataType, retain), parameter, kWriteIndex);
     const auto field = EncodeParameterValue(value, dataType);
     std::copy(field.begin(), field.end(), telegram.begin() + 7);

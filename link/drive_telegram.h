@@ -25,8 +25,8 @@ enum ExchangeResult : int32_t { kUnusableRequest = -1, kNoReply = -2, kBadReply 
 
 // Each builder fills an empty buffer (without the check character) and returns the
 // reply length to wait for. A request the drive cannot be sent (parameter number
-// outside 0..4095, text over 245 bytes, a numeric write of a type outside 0..4)
-// leaves the buffer empty: its exchange is
+// outside 0..4095, text over 245 bytes, a numeric write of a type outside 0..4 or of
+// a value that does not fit the type) leaves the buffer empty: its exchange is
 // refused as unusable and nothing goes on the line.
 int32_t BuildReadTelegram(DriveTelegram& telegram, int32_t address, int32_t parameter, int32_t dataType);
 int32_t BuildWriteTelegram(DriveTelegram& telegram, int32_t address, int32_t parameter, int32_t dataType,

@@ -57,6 +57,13 @@ int HexValue(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
 
 }  // namespace
 
+bool ValueFitsType(double value, int32_t dataType) {
+    const TypeLayout* layout = LayoutOf(dataType);
+    if (layout == nullptr || !std::isfinite(value)) return false;
+    const double truncated = std::trunc(value);
+    return truncated >= static_cast<double>(layout->lowest) && truncated <= static_cast<double>(layout->highest);
+}
+
 std::string ValueToHexDigits(double value, char formatLetter, int32_t digits) {
     const TypeLayout* layout = LayoutOfLetter(formatLetter);
     const int64_t integer = layout != nullptr ? TruncateInto(value, *layout) : 0;

@@ -11,9 +11,13 @@
 
 namespace korvan {
 
+// True when `value` (already divided by the factor) is finite and, truncated toward
+// zero, lies in the range of data type 0..4: only such a value is ever sent.
+bool ValueFitsType(double value, int32_t dataType);
 // The integer that a numeric write sends for `value` (already divided by the
-// factor): truncated toward zero and held to the data type's range (NaN gives 0),
-// as `digits` upper-case hexadecimal digits chosen by the type's format letter.
+// factor): truncated toward zero, as `digits` upper-case hexadecimal digits chosen by
+// the type's format letter. Writes are built only for values that fit; any other is
+// held to the type's range (NaN gives 0), never wrapped around.
 std::string ValueToHexDigits(double value, char formatLetter, int32_t digits);
 // The four value-field bytes of a numeric write, the bytes the type does not use 0.
 std::array<uint8_t, 4> EncodeParameterValue(double value, int32_t dataType);

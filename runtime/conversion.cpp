@@ -5,6 +5,7 @@
 
 #include "channels/channel_record.h"
 #include "channels/channel_types.h"
+#include "platform/wide_text.h"
 
 namespace korvan {
 
@@ -22,6 +23,12 @@ double IndexFactor(int32_t conversionIndex) {
     double power = 1.0;
     for (int32_t i = 0; i < magnitude; ++i) power *= 10.0;
     return conversionIndex < 0 ? 1.0 / power : power;
+}
+
+bool IsKnownConversionIndex(int32_t conversionIndex) {
+    const std::u16string text = platform::FormatDecimal(conversionIndex);
+    return std::any_of(kConversionTable.begin(), kConversionTable.end(),
+                       [&](const ConversionRow& row) { return row.text == text; });
 }
 
 }  // namespace korvan

@@ -14,6 +14,7 @@
 #include "platform/truncate.h"
 #include "platform/wide_text.h"
 #include "runtime/conversion.h"
+#include "runtime/write_checks.h"
 
 namespace korvan {
 namespace {
@@ -124,13 +125,19 @@ int32_t ChannelWriteCommand(DeviceInstance& device, SerialIo& io, std::u16string
     std::u16string left, right;
     if (SplitAtSeparator(arguments, u'=', left, right) == 0) return 0;
     DeviceState& state = *StateOf(device);
+    if (!IsUsableChannelNumber(left)) return kUnusableArguments;
     const int32_t hostChannel = platform::TruncateToInt32(DecimalTextToValue(left));
-    if (hostChannel < 1 || hostChannel > state.channelTable->GetCount()) return 1;
+    if (hostChannel < 1 || hostChannel > state.channelTable->GetCount()) return kUnusableArguments;
     const int32_t index = hostChannel - 1;
-    if (state.channelTable->GetAt(index).GetInteger(attr::kAccessType) == kReadOnly) return 1;
+    const ChannelRecord& channel = state.channelTable->GetAt(index);
+    if (channel.GetInteger(attr::kAccessType) == kReadOnly) return kUnusableArguments;
     if (index == kControlWordIndex || index == kReferenceIndex) {
+        // The value is not sent: the drive gets the control word and reference of the
+        // results, once per device.
         if (state.controlWriteLatch != 0) return 1;
         state.controlWriteLatch = 1;
+    } else if (!IsUsableChannelValue(channel, right)) {
+        return kUnusableArguments;
     }
     return WriteConfiguredChannel(device, io, state, index, right, results);
 }
@@ -142,6 +149,7 @@ int32_t ParameterReadCommand(DeviceInstance& device, SerialIo& io, std::u16strin
     if (arguments.names.size() < 4 || !IsUsableParameter(arguments.numbers[0])) return kUnusableArguments;
     const DeviceState& state = *StateOf(device);
     const int32_t type = platform::TruncateToInt32(arguments.numbers[2]);
+    if (type < kSigned16 || type > kText) return kUnusableArguments;  // no value could be stored
     DriveTelegram telegram;
     const int32_t expected = BuildReadTelegram(telegram, state.Setting(kDeviceAddress),
                                                platform::TruncateToInt32(arguments.numbers[0]), type);
@@ -162,7 +170,7 @@ int32_t ParameterWriteCommand(DeviceInstance& device, SerialIo& io, std::u16stri
     CommandArguments arguments;
     ParseCommandArguments(text, u',', arguments);
     if (arguments.names.size() < 5 || arguments.numbers[2] == 5.0f) return kUnusableArguments;
-    if (!IsUsableParameter(arguments.numbers[0])) return kUnusableArguments;
+    if (!IsUsableWrite(arguments)) return kUnusableArguments;
     const DeviceState& state = *StateOf(device);
     const int32_t address = state.Setting(kDeviceAddress);
     const int32_t parameter = platform::TruncateToInt32(arguments.numbers[0]);

@@ -85,7 +85,7 @@ TEST_F(DriveLifeTest, CollectionCommandsAndExitAgreeWithTheDrive) {
     EXPECT_EQ(Command(u"READ(208,-2,4,RAMP)"), 0.0);
     EXPECT_EQ(std::get<float>(*host.Value(u"RAMP")), 4.25f);
     EXPECT_EQ(Command(u"ZELK_WRITE(7 = 47.5)"), 0.0);
-    EXPECT_EQ(Command(u"ZELK_WRITE(8 = 47.5)"), 0.0);  // read only: skipped
+    EXPECT_EQ(Command(u"ZELK_WRITE(8 = 47.5)"), 300.0);  // read only: nothing sent
     EXPECT_EQ(*line.Drive().Value(1, 202), 475);
     EXPECT_EQ(Command(u"ZELK_WRITE(3=1)"), 0.0);  // the process telegram starts the motor
     EXPECT_GT(*line.Drive().StatusWord(1) & 0x0800, 0);  // running

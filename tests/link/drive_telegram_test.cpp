@@ -63,6 +63,14 @@ TEST(DriveTelegram, RequestsTheDriveCannotBeSentAreNeverBuilt) {
         BuildWriteTelegram(t, 1, parameter, 0, 0, 1.0, 0, 0);
         EXPECT_TRUE(t.empty()) << parameter;
     }
+    // A value the type cannot hold is never clamped or wrapped into one it can.
+    for (const auto& [value, type] : std::vector<std::pair<double, int32_t>>{
+             {65536.0, 3}, {-1.0, 3}, {-32769.0, 0}, {256.0, 2}, {std::nan(""), 4}, {1e300, 1}, {1.0, 7}}) {
+        BuildWriteTelegram(t, 1, 204, type, 0, value, 0, 0);
+        EXPECT_TRUE(t.empty()) << value << " as type " << type;
+    }
+    BuildWriteTelegram(t, 1, 204, 3, 0, 65535.9, 0, 0);
+    EXPECT_EQ(t.size(), 15u);
     BuildReadTelegram(t, 1, 4095, 0);
     EXPECT_EQ(t[3], 0x1F);
     EXPECT_EQ(BuildTextWriteTelegram(t, 1, 1, std::u16string(246, u'x'), 0, 0), 258);

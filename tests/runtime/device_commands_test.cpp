@@ -127,10 +127,10 @@ TEST_F(CommandTest, ChannelWritesScaleTruncateAndLatchTheProcessData) {
     EXPECT_EQ(Run(u"ZELK_WRITE(3=5)"), 1);
     EXPECT_EQ(port.written.back(), (Bytes{0x02, 0x06, 0x01, 0x04, 0x7F, 0x40, 0x00, 0x3E}));
     EXPECT_EQ(Run(u"ZELK_WRITE(4=5)"), 1);  // the latch is set: nothing more is sent
-    EXPECT_EQ(Run(u"ZELK_WRITE(0=5)"), 1);
-    EXPECT_EQ(Run(u"ZELK_WRITE(9=5)"), 1);
-    EXPECT_EQ(Run(u"ZELK_WRITE(1=5)"), 1);
-    EXPECT_EQ(Run(u"ZELK_WRITE(6=5)"), 1);  // read only
+    EXPECT_EQ(Run(u"ZELK_WRITE(0=5)"), kUnusableArguments);  // no such channel
+    EXPECT_EQ(Run(u"ZELK_WRITE(9=5)"), kUnusableArguments);
+    EXPECT_EQ(Run(u"ZELK_WRITE(1=5)"), kUnusableArguments);  // read only
+    EXPECT_EQ(Run(u"ZELK_WRITE(6=5)"), kUnusableArguments);
     EXPECT_EQ(Run(u"ZELK_WRITE(5)"), 0);
     EXPECT_EQ(port.written.size(), before + 1);
 }

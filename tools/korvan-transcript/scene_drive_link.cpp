@@ -140,6 +140,14 @@ void PlayCommands(RunScene& scene, hostkit::HostAutomationObject& host) {
     scene.Command(u"ZELK_WRITE(5=1)", {0});
     scene.Command(u"WRITE(207,-2,4,0,2.5)", {0, 0, 0, 0x043C, 0});
     scene.Command(u"READ(207,-2,4,I), WRITE(1,0,0,0,1)", {0, 0});
+    // A typo, a name the host does not know, a mistyped conversion index or a value
+    // beyond the type sends nothing; the sound twins below send what they say.
+    for (const char16_t* text :
+         {u"WRITE(202,-1,3,0,abc)", u"WRITE(207,-2,4,0,12abc)", u"WRITE(202,-1,3,0,Speedd)", u"WRITE(207,x,4,0,5.5)",
+          u"WRITE(202,0,3,0,70000)", u"ZELK_WRITE(10=F)", u"ZELK_WRITE(99=1)", u"ZELK_WRITE(9=1)",
+          u"READ(202,-1,6,F)", u"WRITE(207,-2,4,0,5.5)", u"WRITE(537,0,2,0,255.9)", u"WRITE(204,0,0,0,-32768)"}) {
+        scene.Command(text, start);
+    }
     host.FailInvokes(true);
     scene.Command(u"READ(207,-2,4,F)", start);
     host.FailInvokes(false);
