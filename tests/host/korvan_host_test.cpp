@@ -128,13 +128,15 @@ TEST_F(KorvanHostTest, CollectedValuesAreTheDrivesAndTextsComeWhole) {
 TEST_F(KorvanHostTest, CommandsReadAndWriteThroughHostVariables) {
     auto drive = Drive();
     const auto run = Host({"--archive", DemoArchive(), "--port", line_, "exec", "READ(207,-2,4,R)",
-                           "WRITE(208,-2,4,0,N)", "READ(621,0,5,T)", "READ(9999,0,0,R)", "--var", "R:float=0",
+                           "WRITE(208,-2,4,0,N)", "READ(621,0,5,T)", "READ(9,0,0,R)", "--var", "R:float=0",
                            "--var", "N:int=7", "--var", "T:text=none"});
     EXPECT_EQ(run.status, 3) << run.err;  // one command failed
-    EXPECT_NE(run.err.find("1 of 4 commands failed, first \"READ(9999,0,0,R)\""), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("1 of 4 commands failed, first \"READ(9,0,0,R)\""), std::string::npos) << run.err;
     EXPECT_NE(run.out.find("READ(207,-2,4,R) -> 0 done  status word 0x"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("WRITE(208,-2,4,0,N) -> 0 done\n"), std::string::npos) << run.out;  // no status word reported
-    EXPECT_NE(run.out.find("READ(9999,0,0,R) -> 300 unusable arguments"), std::string::npos);
+    EXPECT_NE(run.out.find("READ(9,0,0,R) -> 4 refused by the drive: error 0, the parameter does not exist"),
+              std::string::npos)
+        << run.out;
     EXPECT_NE(run.out.find("R = 3 (float)"), std::string::npos);
     EXPECT_NE(run.out.find("T = \"" + *drive->Text(1, 621) + "  \" (text)"), std::string::npos) << run.out;
     EXPECT_EQ(*drive->Value(1, 208), 700);  // 7 s at factor 0.01
@@ -209,6 +211,51 @@ TEST_F(KorvanHostTest, ExitStatusesTellWhatFailed) {
     EXPECT_EQ(Host({"--archive", archive, "--port", line_, "run", "extra"}).status, 2);
 }
 
+// A mistake in what exec would send is caught with status 2 and one line before
+// anything reaches the drive; what the drive refuses is said in its own words.
+TEST_F(KorvanHostTest, ExecSendsNothingForAMistakeAndSaysWhyTheDriveRefused) {
+    auto drive = Drive();
+    const std::string archive = DemoArchive();  // host channel 5 read only, 7 the writable ramp time
+    const std::vector<std::vector<std::string>> mistakes = {
+        {"exec", "WRITE(201,-1,3,0,abc)"},
+        {"exec", "WRITE(207,-2,4,0,12abc)"},
+        {"exec", "WRITE(202,-1,3,0,Speedd)", "--var", "Speed:float=47.5"},
+        {"exec", "WRITE(207,x,4,0,5.5)"},
+        {"exec", "WRITE(213,0,3,0,70000)"},
+        {"exec", "WRITE(202,-1,3,2,50)"},
+        {"exec", "WRITE(622,0,5.5,0,7)"},  // a text write takes a text variable
+        {"exec", "READ(202,-1,6,F)", "--var", "F:float=0"},
+        {"exec", "READ(202,-1,3,G)"},
+        {"exec", "READ(621,0,5,F)", "--var", "F:float=0"},
+        {"exec", "ZELK_WRITE(7=F)", "--var", "F:float=3"},
+        {"exec", "ZELK_WRITE(99=1)"},
+        {"exec", "ZELK_WRITE(5=1)"},
+        {"exec", "ZELK_WRITE(3=1) ZELK_WRITE(4=1)"},
+        {"--reference", "2", "exec", "ZELK_WRITE(3=1)"},
+        {"--control", "0x10000", "exec", "ZELK_WRITE(3=1)"},
+    };
+    drive->TakeReplyLog();
+    for (std::vector<std::string> arguments : mistakes) {
+        arguments.insert(arguments.begin(), {"--archive", archive, "--port", line_});
+        const auto result = Host(arguments);
+        EXPECT_EQ(result.status, 2) << arguments[5] << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+    EXPECT_TRUE(drive->TakeReplyLog().empty());  // nothing reached the drive
+    for (const char* value : {"address=abc", "address=1.5", "wait=2.5"}) {
+        EXPECT_EQ(Host({"--archive", archive, "--force", "set", value}).status, 2) << value;
+    }
+
+    const auto refused = Host({"--archive", archive, "--port", line_, "exec", "WRITE(202,-1,3,0,5000)"});
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_NE(refused.out.find("-> 100 write failed: the drive refused, error 2, the value exceeds the parameter's limits"),
+              std::string::npos)
+        << refused.out;
+    const auto sound = Host({"--archive", archive, "--port", line_, "exec", "WRITE(207,-2,4,0,5.5)"});
+    EXPECT_EQ(sound.status, 0) << sound.err;
+    EXPECT_EQ(*drive->Value(1, 207), 550);
+}
+
 TEST_F(KorvanHostTest, ALostLineEndsTheRunAtOnceAndAPortHasOneUser) {
     const std::string link = Path("line");
     auto simulator = std::make_unique<testing::Child>(Program(kSim, {"--pty", "--link", link, "--no-pacing"}));
@@ -219,7 +266,8 @@ TEST_F(KorvanHostTest, ALostLineEndsTheRunAtOnceAndAPortHasOneUser) {
 
     testing::Child host(Program(kHost, {"--driver", kDriver, "--archive", DemoArchive(), "--port", link, "run", "--plain"}));
     ASSERT_NE(host.ReadUntil("round 3 ", 60.0).find("round 3 "), std::string::npos) << host.Errors();
-    const auto intruder = Host({"--archive", DemoArchive(), "--port", link, "exec", "READ(202,-1,3,F)"});
+    const auto intruder =
+        Host({"--archive", DemoArchive(), "--port", link, "exec", "READ(202,-1,3,F)", "--var", "F:float=0"});
     EXPECT_EQ(intruder.status, 1);
     EXPECT_NE(intruder.err.find("in use by another program"), std::string::npos) << intruder.err;
 

@@ -37,20 +37,26 @@ std::string PropertyLine(const Property& property) {
            (gloss.empty() ? "" : "    (" + gloss + ")");
 }
 
-// The driver takes any text; what cannot work on an FC line is said here. Empty when
-// the value is fine.
-std::string PropertyProblem(const Property& property) {
+// The driver takes any text and reads its leading digits ("12abc" is 12, "abc" 0);
+// what it would store is said here. A value that is no whole number is refused even
+// with --force (`syntax`); one outside the range the line can use only without it.
+struct PropertyCheck {
+    std::string problem;
+    bool syntax = false;
+};
+
+PropertyCheck CheckProperty(const Property& property) {
     const std::string text = hostkit::ToUtf8(property.value);
-    int64_t number = 0;
-    const bool whole = !text.empty() && text.size() < 12 &&
-                       text.find_first_not_of("0123456789") == std::string::npos && (number = std::stoll(text), true);
-    if (property.name == u"设备地址" && (!whole || number < 1 || number > 31)) {
-        return "address " + text + " cannot work on an FC line: the drive takes 1..31";
+    const bool address = property.name == u"设备地址";
+    if (!address && property.name != u"通讯等待时间") return {};
+    const bool whole = !text.empty() && text.size() < 10 && text.find_first_not_of("0123456789") == std::string::npos;
+    if (!whole) {
+        return {std::string(address ? "address" : "wait time") + " '" + text + "' is not a whole number", true};
     }
-    if (property.name == u"通讯等待时间" && (!whole || number < 1 || number > 10000)) {
-        return "wait time " + text + " cannot work: give 1..10000 ms";
-    }
-    return "";
+    const int64_t number = std::stoll(text);
+    if (address && (number < 1 || number > 31)) return {"address " + text + " cannot work on an FC line: the drive takes 1..31"};
+    if (!address && (number < 1 || number > 10000)) return {"wait time " + text + " cannot work: give 1..10000 ms"};
+    return {};
 }
 
 void PrintProperties(const std::vector<Property>& properties, bool json) {
@@ -118,16 +124,21 @@ struct CommandOutcome {
     double status = 0.0;
     double presentFrequency = kNotReported;
     double statusWord = kNotReported;
+    std::string refusal;  // why the drive refused, as its reply says
 
+    std::string Meaning() const {
+        if (refusal.empty()) return CommandMeaning(status);
+        return CommandMeaning(status) + (status == 4.0 ? ": " : ": the drive refused, ") + refusal;
+    }
     std::string Line(const std::string& text) const {
-        std::string line = text + " -> " + StatusText(status, CommandMeaning(status));
+        std::string line = text + " -> " + StatusText(status, Meaning());
         if (statusWord != kNotReported) line += "  status word " + Hex(statusWord);
         if (presentFrequency != kNotReported) line += "  present frequency " + Whole(presentFrequency);
         return line;
     }
     std::string Json(const std::string& text) const {
         return "{\"text\":" + JsonString(text) + ",\"status\":" + Whole(status) + ",\"meaning\":" +
-               JsonString(CommandMeaning(status)) + ",\"statusWord\":" +
+               JsonString(Meaning()) + ",\"statusWord\":" +
                (statusWord != kNotReported ? Whole(statusWord) : "null") + ",\"presentFrequency\":" +
                (presentFrequency != kNotReported ? Whole(presentFrequency) : "null") + "}";
     }
@@ -139,7 +150,8 @@ struct CommandOutcome {
     }
 };
 
-CommandOutcome RunCommand(Session& session, DeviceInstance* device, const std::string& text, const Options& options) {
+CommandOutcome RunCommand(Session& session, HostLine& line, DeviceInstance* device, const std::string& text,
+                          const Options& options) {
     hostkit::String command;
     hostkit::DoubleArray results;
     hostkit::Set(command.raw, hostkit::FromUtf8(text));
@@ -147,7 +159,19 @@ CommandOutcome RunCommand(Session& session, DeviceInstance* device, const std::s
                                static_cast<double>(options.controlWord), static_cast<double>(options.reference)});
     session.devices.Svr().DevIOCtrl(device, &command, &results, 0);
     const auto values = hostkit::Values(results.raw);
-    return {values[0], values[1], values[2]};
+    CommandOutcome outcome{values[0], values[1], values[2], line.TakeRefusal()};
+    if (outcome.status == 0.0) outcome.refusal.clear();  // a chained command's, not this text's result
+    return outcome;
+}
+
+// What the host knows of a device for checking its command texts.
+CommandContext ContextOf(const Options& options, Session* session) {
+    CommandContext context{options.variables, std::nullopt};
+    if (session == nullptr) return context;
+    if (auto content = hostkit::DecodeBlob(session->devices.Configuration(options.device))) {
+        context.channels = std::move(content->channels);
+    }
+    return context;
 }
 
 std::string VariablesJson(Session& session) {
@@ -217,9 +241,12 @@ int SetProperties(const Options& options) {
             if (slot.name == wanted.name) slot.value = wanted.value, known = true;
         }
         if (!known) return Fail("unknown property '" + hostkit::ToUtf8(wanted.name) + "'", kBadCommandLine);
-        const std::string problem = PropertyProblem(wanted);
-        if (!problem.empty() && !options.force) return Fail(problem + " (--force stores it anyway)", kBadCommandLine);
-        if (!problem.empty()) std::fprintf(stderr, "korvan-host: warning: %s\n", problem.c_str());
+        const PropertyCheck check = CheckProperty(wanted);
+        if (check.syntax) return Fail(check.problem, kBadCommandLine);
+        if (!check.problem.empty() && !options.force) {
+            return Fail(check.problem + " (--force stores it anyway)", kBadCommandLine);
+        }
+        if (!check.problem.empty()) Warn(check.problem);
     }
     session.devices.SetProperties(options.device, ordered);
     PrintProperties(session.devices.Properties(options.device), options.json);
@@ -293,13 +320,16 @@ int Run(const Options& options) {
 }
 
 int Execute(const Options& options) {
-    for (const std::string& text : options.arguments) {
-        if (const std::string problem = CheckCommandText(text); !problem.empty()) {
-            return Fail("\"" + text + "\": " + problem, kBadCommandLine);
-        }
+    // Checked before anything is loaded, then against the device's channels.
+    if (const std::string problem = CheckCommandTexts(options.arguments, ContextOf(options, nullptr)); !problem.empty()) {
+        return Fail(problem, kBadCommandLine);
     }
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
+    if (const std::string problem = CheckCommandTexts(options.arguments, ContextOf(options, &session));
+        !problem.empty()) {
+        return Fail(problem, kBadCommandLine);
+    }
     std::string error;
     auto line = HostLine::Open(options, session.devices.Addresses(), session.devices.DriverModule(), error);
     if (!line) return Fail(error);
@@ -308,10 +338,12 @@ int Execute(const Options& options) {
     DeviceInstance* device = session.devices.Instance(options.device);
     session.devices.Svr().InitDevRun(device);
     std::vector<std::string> failed;
+    bool unusable = false;  // a text the driver refused: nothing of it was sent
     std::string json;
     for (const std::string& text : options.arguments) {
-        const CommandOutcome outcome = RunCommand(session, device, text, options);
+        const CommandOutcome outcome = RunCommand(session, *line, device, text, options);
         if (outcome.status != 0.0) failed.push_back(text);
+        unusable = unusable || outcome.status == 300.0;
         if (options.json) json += (json.empty() ? "" : ",") + outcome.Json(text);
         else PrintLine(outcome.Line(text));
     }
@@ -324,7 +356,7 @@ int Execute(const Options& options) {
     if (failed.empty()) return kDone;
     return Fail(std::to_string(failed.size()) + " of " + std::to_string(options.arguments.size()) +
                     " commands failed, first \"" + failed.front() + "\"",
-                kDriveFailed);
+                unusable ? kBadCommandLine : kDriveFailed);
 }
 
 }  // namespace korvanhost

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "tools/korvan-host/line_tap.h"
+
 namespace korvanhost {
 
 void PrintLine(const std::string& line) {
@@ -11,6 +13,20 @@ void PrintLine(const std::string& line) {
     std::fputs(line.c_str(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+std::unique_ptr<LineTap> TapFor(const Options& options, KorvanPortHandle port, void* driverModule,
+                                RefusalNote& refusals, std::string& error) {
+    if (!options.trace && options.command != "exec") return nullptr;
+    TelegramLog::Printer print;
+    if (options.trace) print = PrintLine;
+    auto tap = std::make_unique<LineTap>(port, driverModule, print, 200,
+                                         [&refusals](const std::string& reason) { refusals.Note(reason); });
+    if (!tap->Error().empty()) {
+        error = tap->Error();
+        return nullptr;
+    }
+    return tap;
 }
 
 std::optional<korvansim::Framing> LineSettings(const Options& options, std::string& error) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +20,26 @@ class Simulator;
 }
 
 namespace korvanhost {
+
+class LineTap;
+
+// Why the drive refused the last request, noted by the tap's thread and taken by the
+// command that made the request.
+class RefusalNote {
+public:
+    void Note(const std::string& reason) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        reason_ = reason;
+    }
+    std::string Take() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return std::exchange(reason_, {});
+    }
+
+private:
+    std::mutex mutex_;
+    std::string reason_;
+};
 
 class HostLine {
 public:
@@ -36,12 +58,21 @@ public:
     bool Gone() const;
     // The simulated drive of --sim; nullptr on a real line.
     korvansim::Simulator* Simulator();
+    // Why the drive refused a request since the last call (exec watches for it); empty
+    // when it refused none.
+    std::string TakeRefusal();
 
 private:
     HostLine();
     struct Parts;
     std::unique_ptr<Parts> parts_;
 };
+
+// The tap the options ask for, or nullptr: --trace prints every telegram, and exec
+// notes why the drive refuses a request in `refusals`. `error` says why the line
+// cannot be tapped.
+std::unique_ptr<LineTap> TapFor(const Options& options, KorvanPortHandle port, void* driverModule,
+                                RefusalNote& refusals, std::string& error);
 
 // The framing the options name, after checking it and the baud rate; nullopt with a
 // one-line error.

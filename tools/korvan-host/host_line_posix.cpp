@@ -30,6 +30,7 @@ korvansim::Result<korvansim::Port> OpenLine(const std::string& path, uint32_t ba
 struct HostLine::Parts {
     std::unique_ptr<korvansim::Simulator> simulator;
     korvansim::UniqueFd port;
+    RefusalNote refusals;  // outlives the tap that notes into it
     std::unique_ptr<LineTap> tap;
 };
 
@@ -59,13 +60,8 @@ std::unique_ptr<HostLine> HostLine::Open(const Options& options, const std::vect
         return nullptr;
     }
     line->parts_->port = std::move(port->fd);
-    if (options.trace) {
-        line->parts_->tap = std::make_unique<LineTap>(line->parts_->port.Get(), driverModule, PrintLine);
-        if (!line->parts_->tap->Error().empty()) {
-            error = line->parts_->tap->Error();
-            return nullptr;
-        }
-    }
+    line->parts_->tap = TapFor(options, line->parts_->port.Get(), driverModule, line->parts_->refusals, error);
+    if (!error.empty()) return nullptr;
     return line;
 }
 
@@ -82,6 +78,8 @@ bool HostLine::Gone() const {
 KorvanPortHandle HostLine::DriverHandle() const {
     return parts_->tap ? parts_->tap->DriverHandle() : parts_->port.Get();
 }
+
+std::string HostLine::TakeRefusal() { return parts_->refusals.Take(); }
 
 korvansim::Simulator* HostLine::Simulator() { return parts_->simulator.get(); }
 

@@ -58,6 +58,7 @@ bool SetUp(HANDLE port, uint32_t baud, const korvansim::Framing& framing) {
 
 struct HostLine::Parts {
     UniqueHandle port;
+    RefusalNote refusals;  // outlives the tap that notes into it
     std::unique_ptr<LineTap> tap;
 };
 
@@ -94,13 +95,8 @@ std::unique_ptr<HostLine> HostLine::Open(const Options& options, const std::vect
                      options.port.c_str(), korvansim::FramingName(plain).c_str());
         error.clear();
     }
-    if (options.trace) {
-        line->parts_->tap = std::make_unique<LineTap>(line->parts_->port.Get(), driverModule, PrintLine);
-        if (!line->parts_->tap->Error().empty()) {
-            error = line->parts_->tap->Error();
-            return nullptr;
-        }
-    }
+    line->parts_->tap = TapFor(options, line->parts_->port.Get(), driverModule, line->parts_->refusals, error);
+    if (!error.empty()) return nullptr;
     return line;
 }
 
@@ -114,6 +110,8 @@ bool HostLine::Gone() const {
 }
 
 KorvanPortHandle HostLine::DriverHandle() const { return parts_->port.Get(); }
+
+std::string HostLine::TakeRefusal() { return parts_->refusals.Take(); }
 
 korvansim::Simulator* HostLine::Simulator() { return nullptr; }
 

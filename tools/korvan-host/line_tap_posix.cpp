@@ -27,7 +27,8 @@ bool WriteAll(int fd, const uint8_t* data, std::size_t size) {
 }  // namespace
 
 struct LineTap::Tap {
-    Tap(int line, TelegramLog::Printer print, int64_t replyWaitMs) : lineFd(line), log(std::move(print), replyWaitMs) {}
+    Tap(int line, TelegramLog::Printer print, int64_t replyWaitMs, TelegramLog::Printer refusals)
+        : lineFd(line), log(std::move(print), replyWaitMs, std::move(refusals)) {}
     void Relay();
 
     int lineFd;
@@ -40,8 +41,9 @@ struct LineTap::Tap {
     std::thread thread;
 };
 
-LineTap::LineTap(KorvanPortHandle line, void*, TelegramLog::Printer print, int64_t replyWaitMs)
-    : tap_(std::make_unique<Tap>(line, std::move(print), replyWaitMs)) {
+LineTap::LineTap(KorvanPortHandle line, void*, TelegramLog::Printer print, int64_t replyWaitMs,
+                 TelegramLog::Printer refusals)
+    : tap_(std::make_unique<Tap>(line, std::move(print), replyWaitMs, std::move(refusals))) {
     auto pty = korvansim::OpenPseudoTerminal();
     int pipeEnds[2];
     if (!pty || pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -87,8 +89,10 @@ void LineTap::Tap::Relay() {
             const ssize_t got = (watch[slot].revents & POLLIN) ? ::read(direction->from, chunk, sizeof chunk) : 0;
             const int64_t now = TelegramLog::NowNs();
             const std::size_t size = got > 0 ? static_cast<std::size_t>(got) : 0;
-            if (size > 0) WriteAll(direction->to, chunk, size);
+            // Logged before it is passed on: a refusal is noted before the driver can
+            // read the reply and its call return.
             log.Pass(direction->way, {chunk, size}, now);
+            if (size > 0) WriteAll(direction->to, chunk, size);
         }
         log.CheckReply(TelegramLog::NowNs());
     }

@@ -131,15 +131,17 @@ std::vector<void**> ImportSlots(HMODULE module, const char* name) {
 }  // namespace
 
 struct LineTap::Tap {
-    Tap(HANDLE port, TelegramLog::Printer print, int64_t replyWaitMs) : recording{port, {std::move(print), replyWaitMs}} {}
+    Tap(HANDLE port, TelegramLog::Printer print, int64_t replyWaitMs, TelegramLog::Printer refusals)
+        : recording{port, {std::move(print), replyWaitMs, std::move(refusals)}} {}
 
     Recorder recording;
     std::vector<std::unique_ptr<ImportSlot>> slots;
     std::string error;
 };
 
-LineTap::LineTap(KorvanPortHandle line, void* driverModule, TelegramLog::Printer print, int64_t replyWaitMs)
-    : tap_(std::make_unique<Tap>(static_cast<HANDLE>(line), std::move(print), replyWaitMs)) {
+LineTap::LineTap(KorvanPortHandle line, void* driverModule, TelegramLog::Printer print, int64_t replyWaitMs,
+                 TelegramLog::Printer refusals)
+    : tap_(std::make_unique<Tap>(static_cast<HANDLE>(line), std::move(print), replyWaitMs, std::move(refusals))) {
     if (Recorder* expected = nullptr; !recorder.compare_exchange_strong(expected, &tap_->recording)) {
         tap_->error = "cannot trace two lines at once";
         return;

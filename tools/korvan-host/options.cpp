@@ -1,6 +1,7 @@
 #include "tools/korvan-host/options.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -107,7 +108,7 @@ private:
         if (name == "--device") return Number(options_.device, value, name);
         if (name == "--count") return Number(options_.count, value, name);
         if (name == "--rate") return Number(options_.rate, value, name);
-        if (name == "--control") return Number(options_.controlWord, value, name);
+        if (name == "--control") return ControlWord(value);
         if (name == "--reference") return Reference(value);
         return Error("unknown option " + std::string(name) + " (see korvan-host help)");
     }
@@ -127,15 +128,27 @@ private:
         return std::nullopt;
     }
 
-    // The driver sends the reference's integer part, as a multiple of the drive's
-    // maximum reference: a fraction would go out as 0.
+    // The driver sends the reference's integer part × 16384 in PCD2, 16 bits read as
+    // signed by the drive: -2..1 is -200 % .. 100 % of the maximum reference; 2 would
+    // go out as 0x8000, full reverse, and a fraction as its integer part.
     std::optional<Error> Reference(const char* text) {
         const auto number = ParseNumber<double>(text);
-        if (!number || *number != static_cast<double>(static_cast<int32_t>(*number))) {
-            return Error("--reference takes a whole multiple of the maximum reference (0, 1, 2 or 3; the driver "
-                         "sends no fraction), not '" + std::string(text) + "'");
+        if (!number || *number != std::trunc(*number) || *number < -2 || *number > 1) {
+            return Error("--reference takes -2, -1, 0 or 1 (a whole multiple of the maximum reference; the driver "
+                         "sends it × 16384 in 16 bits, so 2 would reach the drive as -2), not '" +
+                         std::string(text) + "'");
         }
         options_.reference = static_cast<int32_t>(*number);
+        return std::nullopt;
+    }
+
+    // The control word is 16 bits on the line: a larger one would lose its high bits.
+    std::optional<Error> ControlWord(const char* text) {
+        const auto number = ParseNumber<int32_t>(text);
+        if (!number || *number < 0 || *number > 0xFFFF) {
+            return Error("--control takes a 16-bit control word, 0..0xFFFF, not '" + std::string(text) + "'");
+        }
+        options_.controlWord = *number;
         return std::nullopt;
     }
 
@@ -227,9 +240,10 @@ Options:
                         though a check warns
   --plain               plain lines even on a terminal
   --var NAME:TYPE=VALUE exec: a host variable (TYPE int, float or text)
-  --control WORD        exec: the control word in results element 3 (e.g. 0x047C)
+  --control WORD        exec: the control word in results element 3, 0..0xFFFF
+                        (e.g. 0x047C)
   --reference N         exec: the reference in results element 4, a whole multiple
-                        of the drive's maximum reference (0, 1, 2 or 3)
+                        of the drive's maximum reference: -2, -1, 0 or 1
   --help, -h            this text (as the command help)
   --version             the version of korvan-host
 
@@ -240,12 +254,17 @@ Command texts (exec), several in one text run last first:
                         send the control word and reference (--control, --reference)
   P parameter number 0..4095; F conversion index: the value is scaled by 10^F
   (74 means 0.1); T data type: 0 int16, 1 int32, 2 uint8, 3 uint16, 4 uint32,
-  5 text. Any argument may name a host variable (--var) instead of a number.
+  5 text. Any argument of READ and WRITE may name a host variable (--var)
+  instead of a number. Nothing is sent for a text with a mistake: an argument
+  that is neither a number nor a --var, a WRITE value that its type cannot hold
+  after scaling, a conversion index the drive does not know, a save flag other
+  than 0 or 1, a ZELK_WRITE to a channel that does not exist or is read only, or
+  a second ZELK_WRITE to channel 3 or 4 (the control word goes once per device).
 
 Exit status:
   0  everything asked was done
   1  an error of the host itself: driver, archive, port, or a line that went away
-  2  a bad command line or command text
+  2  a bad command line or command text (nothing of it was sent)
   3  the drive could not be reached or refused, or a command failed
 
 Configuration changes are saved to the archive atomically, through a symlink to

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int64_t kStallNs = 50'000'000;
 constexpr uint8_t kAkRefused = 7;
+constexpr uint8_t kAkNoChangeRight = 8;
 
 // What the error number of a refusal (AK 7) means, as the drive's manual words it.
 std::string RefusalMeaning(uint32_t error) {
@@ -28,6 +29,18 @@ std::string RefusalMeaning(uint32_t error) {
         case 131: return "factory setup selected: no change possible";
         default: return "error " + std::to_string(error);
     }
+}
+
+// Why a reply refuses its request, or empty for a reply that does not.
+std::string RefusalReason(const korvansim::FramerEvent& event) {
+    if (event.kind != korvansim::FramerEvent::Kind::Telegram) return "";
+    const korvansim::Telegram telegram = korvansim::DecodeTelegram(event.bytes).telegram;
+    if (telegram.kind == korvansim::TelegramKind::Process) return "";
+    if (telegram.ak == kAkRefused) {
+        return "error " + std::to_string(telegram.value & 0xFFFF) + ", " + RefusalMeaning(telegram.value & 0xFFFF);
+    }
+    if (telegram.ak == kAkNoChangeRight) return "AK 8: no right to change parameters";
+    return "";
 }
 
 std::string Describe(const korvansim::FramerEvent& event) {
@@ -53,11 +66,19 @@ int64_t TelegramLog::NowNs() {
         .count();
 }
 
-TelegramLog::TelegramLog(Printer print, int64_t replyWaitMs)
-    : print_(std::move(print)), replyWaitMs_(replyWaitMs), startNs_(NowNs()),
+TelegramLog::TelegramLog(Printer print, int64_t replyWaitMs, Printer refusals)
+    : print_(std::move(print)), refusals_(std::move(refusals)), replyWaitMs_(replyWaitMs), startNs_(NowNs()),
       toDrive_{"->", korvansim::TelegramFramer(kStallNs)}, fromDrive_{"<-", korvansim::TelegramFramer(kStallNs)} {}
 
+void TelegramLog::Print(const std::string& line) const {
+    if (print_) print_(line);
+}
+
 void TelegramLog::Show(const Side& side, const korvansim::FramerEvent& event) {
+    if (refusals_ && &side == &fromDrive_) {
+        if (const std::string reason = RefusalReason(event); !reason.empty()) refusals_(reason);
+    }
+    if (!print_) return;
     print_(korvansim::FormatTime((event.lastNs - startNs_) / 1000) + " " + side.arrow + " " +
            korvansim::HexBytes(event.bytes) + "  | " + Describe(event));
 }
@@ -85,7 +106,7 @@ void TelegramLog::Pass(Way way, std::span<const uint8_t> bytes, int64_t nowNs) {
 
 void TelegramLog::CheckReply(int64_t nowNs) {
     if (requestNs_ >= 0 && nowNs - requestNs_ > replyWaitMs_ * 1'000'000) {
-        print_(korvansim::FormatTime((nowNs - startNs_) / 1000) + " -- no reply in " + std::to_string(replyWaitMs_) +
+        Print(korvansim::FormatTime((nowNs - startNs_) / 1000) + " -- no reply in " + std::to_string(replyWaitMs_) +
                " ms");
         requestNs_ = -1;
     }

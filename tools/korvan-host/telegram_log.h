@@ -17,7 +17,9 @@ public:
     using Printer = std::function<void(const std::string&)>;
     enum class Way { ToDrive, FromDrive };
 
-    TelegramLog(Printer print, int64_t replyWaitMs);
+    // `print` (may be empty) gets every line; `refusals` (may be empty) why the drive
+    // refused a request, for each refusal: "error 2, the value exceeds …".
+    TelegramLog(Printer print, int64_t replyWaitMs, Printer refusals = {});
 
     // Bytes that went one way at `nowNs` (none: only time passed), shown as the
     // telegrams they complete or the fragments that stalled.
@@ -37,7 +39,10 @@ private:
     };
     void Show(const Side& side, const korvansim::FramerEvent& event);
 
+    void Print(const std::string& line) const;
+
     Printer print_;
+    Printer refusals_;
     int64_t replyWaitMs_;
     int64_t startNs_;
     Side toDrive_;
