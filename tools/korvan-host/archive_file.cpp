@@ -20,4 +20,12 @@ std::optional<ArchiveFile> ReadArchiveFile(const std::string& path, std::string&
     return ArchiveFile{true, contents.kind, std::move(contents.configuration), std::move(contents.damage)};
 }
 
+bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error) {
+    return SaveFileAtomically(path, FormatArchive(configuration), error);
+}
+
+bool CreateArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error) {
+    return CreateFileAtomically(path, FormatArchive(configuration), error);
+}
+
 }  // namespace korvanhost

@@ -29,7 +29,12 @@ bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& confi
 // Saves `configuration` as a new archive; fails when anything is at `path` already.
 bool CreateArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error);
 
-// The system's side (archive_file_posix.cpp, archive_file_win.cpp) of the above, and:
+// The system's side (archive_file_posix.cpp, archive_file_win.cpp) of the above, and of
+// every other file korvan-host writes (backups): `bytes` saved as the whole file at
+// `path` atomically, over the file there (kept as NAME.bak) or as a new one;
+bool SaveFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
+// … or only as a new file, failing when anything is at `path` already;
+bool CreateFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 // the whole file at `path` (at most 64 MB), or nullopt with a message; `missing` is
 // set instead when there is no file.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::string& error,

@@ -149,32 +149,32 @@ bool SomethingAt(const std::string& path) {
     return ::lstat(path.c_str(), &existing) == 0;
 }
 
-bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error) {
+bool SaveFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     std::string target = path;  // through a symlink, the file it names
     char resolved[PATH_MAX];
     if (::realpath(path.c_str(), resolved) != nullptr) {
         target = resolved;
     } else if (errno != ENOENT) {
-        error = Why("cannot save archive", path);
+        error = Why("cannot save", path);
         return false;
     }
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (!exists && errno != ENOENT) {
-        error = Why("cannot save archive", path);
+        error = Why("cannot save", path);
         return false;
     }
     if (exists && !S_ISREG(old.st_mode)) {
-        error = "cannot save archive " + path + ": not a regular file";
+        error = "cannot save " + path + ": not a regular file";
         return false;
     }
     // A save replaces the file, which needs only the folder writable: a file made
     // read-only stays as it is.
     if (exists && ::access(target.c_str(), W_OK) != 0) {
-        error = Why("cannot save archive", path);
+        error = Why("cannot save", path);
         return false;
     }
-    const std::string temporary = WriteTemporary(target, FormatArchive(configuration),
+    const std::string temporary = WriteTemporary(target, bytes,
                                                  exists ? old.st_mode & 07777 : NewFileMode(), exists ? &old : nullptr,
                                                  error);
     if (temporary.empty()) return false;
@@ -183,7 +183,7 @@ bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& confi
         return false;
     }
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = Why("cannot save archive", path);
+        error = Why("cannot save", path);
         ::unlink(temporary.c_str());
         return false;
     }
@@ -191,19 +191,19 @@ bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& confi
     return true;
 }
 
-bool CreateArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error) {
+bool CreateFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     if (SomethingAt(path)) {
         error = path + " already exists";
         return false;
     }
-    const std::string temporary = WriteTemporary(path, FormatArchive(configuration), NewFileMode(), nullptr, error);
+    const std::string temporary = WriteTemporary(path, bytes, NewFileMode(), nullptr, error);
     if (temporary.empty()) return false;
     // A second name for the finished file, which no file made meanwhile can lose.
     bool made = ::link(temporary.c_str(), path.c_str()) == 0;
     if (!made && LinksUnsupported(errno) && !SomethingAt(path)) {
         made = std::rename(temporary.c_str(), path.c_str()) == 0;
     }
-    if (!made) error = errno == EEXIST ? path + " already exists" : Why("cannot create archive", path);
+    if (!made) error = errno == EEXIST ? path + " already exists" : Why("cannot create", path);
     ::unlink(temporary.c_str());
     if (made) SyncFolderOf(path);
     return made;

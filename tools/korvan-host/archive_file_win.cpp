@@ -102,7 +102,7 @@ std::string ThroughLinks(const std::string& path, DWORD attributes, std::string&
                                                                   static_cast<DWORD>(resolved.size()), FILE_NAME_NORMALIZED)
                                       : 0;
     if (length == 0 || length >= resolved.size()) {
-        error = Why("cannot save archive", path);
+        error = Why("cannot save", path);
         return {};
     }
     resolved.resize(length);
@@ -154,10 +154,10 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::
 
 bool SomethingAt(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error) {
+bool SaveFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES && !IsMissing(GetLastError())) {
-        error = Why("cannot save archive", path);
+        error = Why("cannot save", path);
         return false;
     }
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -165,15 +165,15 @@ bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& confi
     if (target.empty()) return false;
     if (target != path) attributes = GetFileAttributesW(Wide(target).c_str());
     if (exists && (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
-        error = "cannot save archive " + path + ": not a regular file";
+        error = "cannot save " + path + ": not a regular file";
         return false;
     }
     // A file made read-only stays as it is.
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        error = "cannot save archive " + path + ": the file is read-only";
+        error = "cannot save " + path + ": the file is read-only";
         return false;
     }
-    const std::string temporary = WriteTemporary(target, FormatArchive(configuration), error);
+    const std::string temporary = WriteTemporary(target, bytes, error);
     if (temporary.empty()) return false;
     if (exists && !KeepBackup(target, error)) {
         DeleteFileW(Wide(temporary).c_str());
@@ -181,7 +181,7 @@ bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& confi
     }
     if (!exists) {
         if (MoveFileExW(Wide(temporary).c_str(), Wide(target).c_str(), MOVEFILE_WRITE_THROUGH)) return true;
-        error = Why("cannot save archive", path);
+        error = Why("cannot save", path);
         DeleteFileW(Wide(temporary).c_str());
         return false;
     }
@@ -190,7 +190,7 @@ bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& confi
         return true;
     }
     const DWORD failure = GetLastError();
-    error = Why("cannot save archive", path);
+    error = Why("cannot save", path);
     // Where the replaced file was moved aside (1176: gone from its name; 1177: under a
     // name the system chose), the new one still has its temporary name: it takes the
     // archive's name if that is free, and is kept otherwise. The previous
@@ -208,18 +208,18 @@ bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& confi
     return false;
 }
 
-bool CreateArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error) {
+bool CreateFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     if (SomethingAt(path)) {
         error = path + " already exists";
         return false;
     }
-    const std::string temporary = WriteTemporary(path, FormatArchive(configuration), error);
+    const std::string temporary = WriteTemporary(path, bytes, error);
     if (temporary.empty()) return false;
     // Without MOVEFILE_REPLACE_EXISTING: a file made meanwhile is never replaced.
     if (MoveFileExW(Wide(temporary).c_str(), Wide(path).c_str(), MOVEFILE_WRITE_THROUGH)) return true;
     const DWORD failure = GetLastError();
     error = failure == ERROR_ALREADY_EXISTS || failure == ERROR_FILE_EXISTS ? path + " already exists"
-                                                                            : Why("cannot create archive", path);
+                                                                            : Why("cannot create", path);
     DeleteFileW(Wide(temporary).c_str());
     return false;
 }

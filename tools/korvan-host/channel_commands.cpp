@@ -108,7 +108,7 @@ int AddChannel(const Options& options) {
     if (!number) return Fail("add needs a parameter number first, e.g. add 520", kBadCommandLine);
     if (*number > 4095) return Fail("parameter number " + options.arguments[0] + " is outside 0..4095", kBadCommandLine);
     std::string error;
-    const auto catalog = ParameterCatalog::Load(CatalogPath(), error);
+    const auto catalog = LoadCatalog(options.catalog, error);
     if (!catalog) return Fail(error);
     ChannelFields fields;
     fields.number = *number;
@@ -171,7 +171,7 @@ int RemoveChannel(const Options& options) {
 int ListParameters(const Options& options) {
     if (options.arguments.size() > 1) return Fail("params takes at most one word to search for", kBadCommandLine);
     std::string error;
-    const auto catalog = ParameterCatalog::Load(CatalogPath(), error);
+    const auto catalog = LoadCatalog(options.catalog, error);
     if (!catalog) return Fail(error);
     const std::string word = options.arguments.empty() ? "" : options.arguments[0];
     const auto found = catalog->Search(word);

@@ -32,12 +32,13 @@ HostDevices::HostDevices(const std::string& driverPath, const std::vector<std::s
 bool HostDevices::Open(const std::string& path, ArchiveUse use) {
     auto device = std::make_unique<Device>();
     device->path = path;
-    if (use == ArchiveUse::New) {
-        if (SomethingAt(path)) {
+    if (use == ArchiveUse::New || use == ArchiveUse::Scratch) {
+        if (use == ArchiveUse::New && SomethingAt(path)) {
             error_ = path + " already exists (init makes a new archive only)";
             return false;
         }
-        device->create = true;
+        device->create = use == ArchiveUse::New;
+        device->scratch = use == ArchiveUse::Scratch;
         devices_.push_back(std::move(device));
         Channels(devices_.size() - 1);  // the driver writes its defaults into an empty archive
         return true;
@@ -180,7 +181,7 @@ bool HostDevices::ReleaseAndSave() {
     for (auto& device : devices_) {
         Svr().ExitDevRun(device->host.Instance());
         const std::vector<uint8_t> bytes = StoredBytes(device->host.Archive());
-        if (bytes == device->loaded) continue;
+        if (bytes == device->loaded || device->scratch) continue;
         std::string error;
         const bool written = device->create ? CreateArchiveFile(device->path, bytes, error)
                                             : WriteArchiveFile(device->path, bytes, error);

@@ -28,6 +28,7 @@ enum class ArchiveUse {
     Existing,  // each must be there and whole
     Forced,    // a damaged one too, used as far as the driver reads it and saved over (--force)
     New,       // none may be there yet: each starts from the driver's default configuration
+    Scratch,   // no file: the driver's default configuration, never saved (scan)
 };
 
 class HostDevices {
@@ -68,6 +69,7 @@ private:
         std::vector<uint8_t> loaded;
         bool oldFormat = false;  // a bare blob, rewritten in the current format when saved
         bool create = false;     // no file yet
+        bool scratch = false;    // no file, and none is made
     };
 
     bool Open(const std::string& path, ArchiveUse use);

@@ -34,7 +34,21 @@ std::optional<ParameterCatalog> ParameterCatalog::Load(const std::string& path, 
     for (const auto& [number, def] : table->All()) {
         catalog.parameters_[number] = {number, def.name, static_cast<int32_t>(def.type), def.conversion,
                                        ChannelAccess(def.access), def.unit};
+        catalog.parameters_[number].whenStopped = def.access == korvansim::Access::WhenStopped;
     }
+    return catalog;
+}
+
+void ParameterCatalog::Override(const ParameterCatalog& site) {
+    for (const auto& [number, parameter] : site.parameters_) parameters_[number] = parameter;
+}
+
+std::optional<ParameterCatalog> LoadCatalog(const std::string& sitePath, std::string& error) {
+    auto catalog = ParameterCatalog::Load(CatalogPath(), error);
+    if (!catalog || sitePath.empty()) return catalog;
+    const auto site = ParameterCatalog::Load(sitePath, error);
+    if (!site) return std::nullopt;
+    catalog->Override(*site);
     return catalog;
 }
 

@@ -18,12 +18,16 @@ struct CatalogParameter {
     int32_t conversion = 0;     // the drive's conversion index (74 for 0.1)
     int32_t access = 0;         // the channel's access: 0 read only, 2 read and write
     std::string unit;
+    bool whenStopped = false;   // the drive changes it only while the motor is stopped
 };
 
 class ParameterCatalog {
 public:
     // The catalog in `path`, or nullopt with `error` saying why.
     static std::optional<ParameterCatalog> Load(const std::string& path, std::string& error);
+
+    // Adds the rows of `site`, in place of any with the same number.
+    void Override(const ParameterCatalog& site);
 
     const CatalogParameter* Find(int32_t number) const;
     // Every parameter whose number or name holds `word` (any case); all for an empty word.
@@ -35,5 +39,9 @@ private:
 
 // Where the catalog is: the simulated drive's parameter file.
 std::string CatalogPath();
+// The catalog with the rows of the site file `sitePath` (--catalog) added or put in
+// place; the built-in one alone for an empty path. nullopt with `error` naming the
+// file and line of a row that is not in the catalog's format.
+std::optional<ParameterCatalog> LoadCatalog(const std::string& sitePath, std::string& error);
 
 }  // namespace korvanhost
