@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "tests/support/child_process.h"
@@ -340,6 +341,86 @@ TEST_F(KorvanHostTest, EditSaysWhyNoDialogCanOpen) {
     EXPECT_EQ(noModule.status, 1);
     EXPECT_NE(noModule.err.find("no dialog module"), std::string::npos) << noModule.err;
     EXPECT_EQ(ReadBytes(archive), before);
+}
+
+
+// The lines of `output` that name a parameter: "207 Ramp-up time 1: 3.00 s → 5.50 s".
+std::vector<std::string> ParameterLines(const std::string& output) {
+    std::vector<std::string> lines;
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);) {
+        const bool named = !line.empty() && std::isdigit(static_cast<unsigned char>(line[0]));
+        if (named && line.find(" → ") != std::string::npos) lines.push_back(line);
+    }
+    return lines;
+}
+
+// A backup taken, three parameters changed, the changes seen and put back.
+TEST_F(KorvanHostTest, ABackupShowsWhatChangedAndARestorePutsItBack) {
+    auto drive = Drive();
+    const std::string archive = DemoArchive();
+    const std::string backup = Path("drive.csv");
+    const auto host = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--archive", archive, "--port", line_});
+        return Host(arguments);
+    };
+    ASSERT_EQ(host({"backup", backup}).status, 0);
+    const std::string taken = ReadBytes(backup);
+    EXPECT_EQ(host({"backup", backup}).status, 2);  // never over a file without --force
+    EXPECT_EQ(ReadBytes(backup), taken);
+    ASSERT_EQ(host({"exec", "WRITE(1,0,2,0,2)", "WRITE(202,-1,3,0,60)", "WRITE(207,-2,4,0,5.5)"}).status, 0);
+
+    const auto diff = host({"diff", backup});
+    EXPECT_EQ(diff.status, 3);
+    EXPECT_EQ(ParameterLines(diff.out), (std::vector<std::string>{"1 Language: 0 → 2",
+                                                                   "202 Output frequency high limit: 50.0 Hz → 60.0 Hz",
+                                                                   "207 Ramp-up time 1: 3.00 s → 5.50 s"}))
+        << diff.out;
+    const auto dry = host({"restore", backup});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.out.find("3 to write, 0 skipped; nothing written"), std::string::npos) << dry.out;
+    EXPECT_EQ(*drive->Value(1, 207), 550);  // nothing was written
+    const auto restore = host({"restore", backup, "--apply"});
+    EXPECT_EQ(restore.status, 0) << restore.err << restore.out;
+    EXPECT_EQ(*drive->Value(1, 207, 0, korvansim::Copy::Eeprom), 300);  // kept over power-off
+    const auto again = host({"diff", backup});
+    EXPECT_EQ(again.status, 0) << again.out;
+    EXPECT_TRUE(ParameterLines(again.out).empty()) << again.out;
+}
+
+// The first refusal stops a restore and nothing after it is written; a raw value that
+// single precision cannot carry is skipped, not rounded.
+TEST_F(KorvanHostTest, ARestoreStopsAtARefusalAndSkipsWhatCannotTravelExactly) {
+    auto drive = Drive();
+    drive->SetValue(1, 205, 0, 20000000);  // 20000.000 Hz, beyond 2^24 raw
+    const std::string archive = DemoArchive();
+    const std::string backup = Path("drive.csv");
+    const auto host = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--archive", archive, "--port", line_});
+        return Host(arguments);
+    };
+    ASSERT_EQ(host({"backup", backup}).status, 0);
+    ASSERT_EQ(host({"exec", "WRITE(1,0,2,0,2)", "WRITE(202,-1,3,0,60)", "WRITE(205,-3,1,0,50)", "WRITE(207,-2,4,0,5.5)"})
+                  .status,
+              0);
+    std::string edited = ReadBytes(backup);  // 2000 Hz: beyond the drive's limits
+    const std::string row = "202,Output frequency high limit,uint16,-1,Hz,500,50.0";
+    ASSERT_NE(edited.find(row), std::string::npos) << edited;
+    edited.replace(edited.find(row), row.size(), "202,Output frequency high limit,uint16,-1,Hz,20000,2000.0");
+    std::ofstream(backup, std::ios::binary | std::ios::trunc) << edited;
+
+    const auto restore = host({"restore", backup, "--apply"});
+    EXPECT_EQ(restore.status, 3);
+    EXPECT_NE(restore.out.find("205 Maximum reference: 50.000 Hz → ≈20000.000 Hz  (skipped: raw 20000000 is beyond"),
+              std::string::npos)
+        << restore.out;
+    EXPECT_NE(restore.out.find("failed: 202 Output frequency high limit: 60.0 Hz → 2000.0 Hz: the drive refused, error 2"),
+              std::string::npos)
+        << restore.out;
+    EXPECT_NE(restore.out.find("written 1, failed 1, left 1, skipped 1"), std::string::npos) << restore.out;
+    EXPECT_EQ(*drive->Value(1, 1), 0);      // written before the refusal
+    EXPECT_EQ(*drive->Value(1, 207), 550);  // after it: left as it was
+    EXPECT_EQ(*drive->Value(1, 205), 50000);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tools/korvan-host/commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "tools/korvan-host/command_text.h"
 #include "tools/korvan-host/host_line.h"
 #include "tools/korvan-host/meanings.h"
+#include "tools/korvan-host/progress.h"
 #include "tools/korvan-host/report.h"
 #include "tools/korvan-sim/program_files.h"
 
@@ -186,6 +188,13 @@ std::string VariablesJson(Session& session) {
     return "{" + json + "}";
 }
 
+// The commands in the texts: each is WORD(arguments), and arguments hold no parenthesis.
+uint64_t CommandCount(const std::vector<std::string>& texts) {
+    uint64_t count = 0;
+    for (const std::string& text : texts) count += static_cast<uint64_t>(std::count(text.begin(), text.end(), ')'));
+    return count;
+}
+
 void Pace(double rate, std::chrono::steady_clock::time_point& next) {
     if (rate <= 0.0) return;
     next += std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(1.0 / rate));
@@ -302,11 +311,14 @@ int Run(const Options& options) {
         return Fail(hint);
     }
     auto report = MakeReport(style, options.archives);
+    const bool counted = style == ReportStyle::LiveTable && options.count > 0;
+    Progress progress(counted, static_cast<uint64_t>(std::max<int64_t>(options.count, 0)));
     auto next = std::chrono::steady_clock::now();
     for (uint64_t round = 1; !Interrupted() && (options.count < 0 || round <= static_cast<uint64_t>(options.count));
          ++round) {
         collector.Round();
         report->ShowRound(round, collector);
+        progress.Advance(round);  // below the table, which redraws over it
         if (line->Gone()) {
             report->Detach();
             session.Finish();
@@ -340,12 +352,16 @@ int Execute(const Options& options) {
     std::vector<std::string> failed;
     bool unusable = false;  // a text the driver refused: nothing of it was sent
     std::string json;
+    Progress progress(ProgressShown(options), CommandCount(options.arguments));
+    uint64_t done = 0;
     for (const std::string& text : options.arguments) {
+        progress.Advance(done, text.substr(0, 40));
         const CommandOutcome outcome = RunCommand(session, *line, device, text, options);
+        done += CommandCount({text});
         if (outcome.status != 0.0) failed.push_back(text);
         unusable = unusable || outcome.status == 300.0;
         if (options.json) json += (json.empty() ? "" : ",") + outcome.Json(text);
-        else PrintLine(outcome.Line(text));
+        else progress.Print(outcome.Line(text));
     }
     if (options.json) PrintLine("{\"commands\":[" + json + "],\"variables\":" + VariablesJson(session) + "}");
     for (const auto& [name, value] : session.devices.RunObject().Variables()) {

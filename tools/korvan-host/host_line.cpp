@@ -17,7 +17,10 @@ void PrintLine(const std::string& line) {
 
 std::unique_ptr<LineTap> TapFor(const Options& options, KorvanPortHandle port, void* driverModule,
                                 RefusalNote& refusals, std::string& error) {
-    if (!options.trace && options.command != "exec") return nullptr;
+    // The commands that say why the drive refused a request need the tap too.
+    const bool refusalsShown = options.command == "exec" || options.command == "backup" ||
+                               options.command == "diff" || options.command == "restore";
+    if (!options.trace && !refusalsShown) return nullptr;
     TelegramLog::Printer print;
     if (options.trace) print = PrintLine;
     auto tap = std::make_unique<LineTap>(port, driverModule, print, 200,

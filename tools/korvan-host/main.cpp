@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/korvan-host/commands.h"
+#include "tools/korvan-host/commissioning/commissioning.h"
 #include "tools/korvan-host/options.h"
 
 int main(int argc, char** argv) {
@@ -32,5 +33,9 @@ int main(int argc, char** argv) {
     if (options.command == "edit") return EditChannels(options);
     if (options.command == "run") return Run(options);
     if (options.command == "exec") return Execute(options);
+    if (options.command == "scan") return ScanLine(options);
+    if (options.command == "backup") return BackupDrive(options);
+    if (options.command == "diff") return DiffBackup(options);
+    if (options.command == "restore") return RestoreBackup(options);
     return Demo(options);
 }

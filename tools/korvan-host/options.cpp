@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "tools/hostkit/utf8.h"
+#include "tools/korvan-host/commissioning/scan_lists.h"
 #include "tools/korvan-host/host_system.h"
 
 namespace korvanhost {
@@ -58,15 +59,24 @@ std::variant<Variable, Error> ParseVariable(std::string_view text) {
 }
 
 bool IsCommand(std::string_view word) {
-    for (const char* command : {"init", "props", "set", "channels", "add", "remove", "params", "edit", "run", "exec", "demo", "help"}) {
+    for (const char* command : {"init", "props", "set", "channels", "add", "remove", "params", "edit", "run", "exec", "scan", "backup",
+                                "diff", "restore", "demo", "help"}) {
         if (word == command) return true;
     }
     return false;
 }
 
+// Commissioning commands that talk to the drive: diff of two backups does not.
+bool NeedsDrive(const Options& options) {
+    const std::string& command = options.command;
+    return command == "scan" || command == "backup" || command == "restore" ||
+           (command == "diff" && options.arguments.size() < 2);
+}
+
 // Commands whose arguments another part of the program reads.
 bool TakesOwnArguments(const std::string& command) {
-    return command == "add" || command == "remove" || command == "params" || command == "init";
+    return command == "add" || command == "remove" || command == "params" || command == "init" ||
+           command == "backup" || command == "diff" || command == "restore";
 }
 
 class Parser {
@@ -95,6 +105,8 @@ private:
         if (name == "--json") return options_.json = true, std::nullopt;
         if (name == "--plain") return options_.plain = true, std::nullopt;
         if (name == "--force") return options_.force = true, std::nullopt;
+        if (name == "--apply") return options_.apply = true, std::nullopt;
+        if (name == "--volatile") return options_.volatileWrites = true, std::nullopt;
         if (name == "--help" || name == "-h") return options_.command = "help", std::nullopt;
         if (name == "--version") return options_.command = "version", std::nullopt;
         const char* value = Value();
@@ -104,6 +116,10 @@ private:
         if (name == "--port") return options_.port = value, std::nullopt;
         if (name == "--framing") return options_.framing = value, std::nullopt;
         if (name == "--var") return Variable(value);
+        if (name == "--catalog") return options_.catalog = value, std::nullopt;
+        if (name == "--bauds") return Listed(ParseBaudList(value, options_.bauds));
+        if (name == "--framings") return Listed(ParseFramingList(value, options_.framings));
+        if (name == "--addresses") return Listed(ParseAddressList(value, options_.addresses));
         if (name == "--baud") return Number(options_.baud, value, name);
         if (name == "--device") return Number(options_.device, value, name);
         if (name == "--count") return Number(options_.count, value, name);
@@ -111,6 +127,10 @@ private:
         if (name == "--control") return ControlWord(value);
         if (name == "--reference") return Reference(value);
         return Error("unknown option " + std::string(name) + " (see korvan-host help)");
+    }
+
+    static std::optional<Error> Listed(const std::string& problem) {
+        return problem.empty() ? std::nullopt : std::optional<Error>(problem);
     }
 
     const char* Value() { return index_ + 1 < argc_ ? argv_[++index_] : nullptr; }
@@ -163,7 +183,7 @@ private:
         if (options_.command.empty()) return Error("no command given (see korvan-host help)");
         if (options_.archives.empty()) options_.archives.emplace_back("korvan-device.archive");
         if (options_.device >= options_.archives.size()) return Error("--device is beyond the archives given");
-        const bool needsLine = options_.command == "run" || options_.command == "exec";
+        const bool needsLine = options_.command == "run" || options_.command == "exec" || NeedsDrive(options_);
         const std::string noSimulator = NoSimulatedDrive();
         if (options_.sim && !noSimulator.empty()) return Error("--sim: " + noSimulator);
         if (needsLine && options_.port.empty() && !options_.sim) {
@@ -215,6 +235,13 @@ Commands:
                         and the dialog module Korvan.gtk.so beside the driver)
   run                   collect channel values from the drive(s) on the line
   exec TEXT...          run device commands, e.g. "READ(518,-1,3,F)" --var F:float=0
+  scan                  find the drives on the line (--port): each address at each
+                        baud rate and framing, with its unit type and software version
+  backup FILE           read every parameter of the catalog from the drive into FILE
+                        (CSV); an existing FILE is replaced only with --force
+  diff FILE [FILE2]     what differs between the drive and a backup, or two backups
+  restore FILE          what differs from the backup in the writable parameters;
+                        --apply writes each, kept over power-off, and reads it back
   demo                  the guided demonstration on a simulated drive (Linux only)
   help                  this text
 
@@ -236,9 +263,17 @@ Options:
   --rate HZ             run: rounds per second (default: as fast as the line allows)
   --json                run: one JSON object per collection round; exec, props,
                         channels and params: their output as JSON
-  --force               store a property value or save over a damaged archive even
-                        though a check warns
+  --force               store a property value, save over a damaged archive, or
+                        replace a backup file (kept as FILE.bak) though a check warns
   --plain               plain lines even on a terminal
+  --catalog FILE        rows added to the parameter catalog, or in place of its own,
+                        in its CSV format (params, add, backup, restore)
+  --bauds LIST          scan: baud rates to try (default 9600,4800,2400,1200,600,300,
+                        stopping after the first at which a drive answers)
+  --framings LIST       scan: framings to try (default 8E1)
+  --addresses LIST      scan: addresses to try, e.g. 3,7,10-12 (default 1-31)
+  --apply               restore: write what differs (without it nothing is written)
+  --volatile            restore: write to RAM only, not kept over power-off
   --var NAME:TYPE=VALUE exec: a host variable (TYPE int, float or text)
   --control WORD        exec: the control word in results element 3, 0..0xFFFF
                         (e.g. 0x047C)
@@ -265,7 +300,8 @@ Exit status:
   0  everything asked was done
   1  an error of the host itself: driver, archive, port, or a line that went away
   2  a bad command line or command text (nothing of it was sent)
-  3  the drive could not be reached or refused, or a command failed
+  3  the drive could not be reached or refused, or a command failed; scan found no
+     drive, diff found a difference, restore left a parameter unwritten
 
 Configuration changes are saved to the archive atomically, through a symlink to
 the file it names, keeping the file's mode and owner; the file replaced is kept as

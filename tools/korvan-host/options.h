@@ -16,7 +16,8 @@ struct Variable {
 };
 
 struct Options {
-    std::string command;                // init, props, set, channels, edit, run, exec, demo, help, version
+    std::string command;                // init, props, set, channels, edit, run, exec, scan, backup, diff,
+                                        // restore, demo, help, version
     std::vector<std::string> arguments; // set: NAME=VALUE; exec: command texts
     std::string driver;                 // empty: DefaultDriverPath()
     std::vector<std::string> archives;  // one per device on the line
@@ -34,6 +35,12 @@ struct Options {
     int32_t controlWord = 0;            // exec: results element 3
     int32_t reference = 0;              // exec: results element 4
     std::vector<Variable> variables;    // exec: host variables
+    std::string catalog;                // --catalog: a site file adding or overriding catalog rows
+    bool apply = false;                 // restore: write what differs (else only show it)
+    bool volatileWrites = false;        // restore: write to RAM only, not kept over power-off
+    std::vector<uint32_t> bauds;        // scan: the baud rates to try; empty for the drive's six
+    std::vector<std::string> framings;  // scan: the framings to try; empty for 8E1
+    std::vector<uint8_t> addresses;     // scan: the addresses to try; empty for 1..31
 };
 
 // The options, or a one-line error.
