@@ -1,6 +1,10 @@
 #include "tools/korvan-host/commissioning/drive_link.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <cmath>
+#include <thread>
 
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/utf8.h"
@@ -54,6 +58,13 @@ std::pair<double, double> DriveLink::Run(const std::string& text) {
     devices_.Svr().DevIOCtrl(devices_.Instance(device_), &command, &results, 0);
     const auto values = hostkit::Values(results.raw);
     return {values[0], values[2]};
+}
+
+void DriveLink::Settle() {
+    int32_t waitMs = 200;
+    const auto properties = devices_.Properties(device_);
+    if (properties.size() > 1) waitMs = std::max(1, std::atoi(hostkit::ToUtf8(properties[1].value).c_str()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
 }
 
 ParameterReading DriveLink::Read(int32_t parameter, int32_t type) {

@@ -43,6 +43,9 @@ public:
     // WRITE(P,0,T,S,raw) with S = 1 when `retentive`, checked as exec checks a text
     // first; the control word sent with it is 0, which the drive ignores (bit 10).
     WriteOutcome Write(int32_t parameter, int32_t type, int64_t raw, bool retentive);
+    // Lets a late reply arrive for one wait time; the driver drops it before its next
+    // request, whose reply then starts clean.
+    void Settle();
     // True once the line has hung up or gone.
     bool Gone() const { return line_->Gone(); }
 

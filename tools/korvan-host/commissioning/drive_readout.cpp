@@ -9,8 +9,10 @@ namespace {
 
 ParameterReading ReadOnceMore(DriveLink& link, const BackupEntry& entry) {
     const int32_t type = TypeCode(entry.type);
-    ParameterReading reading = link.Read(entry.number, type);
-    if (reading.outcome == ParameterReading::Outcome::Failed && !link.Gone()) reading = link.Read(entry.number, type);
+    const ParameterReading reading = link.Read(entry.number, type);
+    if (reading.outcome != ParameterReading::Outcome::Failed || link.Gone()) return reading;
+    link.Settle();  // the late end of the reply must not be taken for the next one
+    return link.Read(entry.number, type);
     return reading;
 }
 

@@ -97,6 +97,17 @@ public:
 private:
     std::size_t AddressCount() const { return options_.addresses.empty() ? 31 : options_.addresses.size(); }
 
+    // Whether a drive at `address` answers the probe, twice: a reply that came for the
+    // address before, later than the wait, is not taken for this address's.
+    bool Answers(DriveLink& link, uint8_t address) {
+        if (link.Read(kProbe, kProbeType).outcome == ParameterReading::Outcome::Failed) return false;
+        link.Settle();
+        if (link.Read(kProbe, kProbeType).outcome != ParameterReading::Outcome::Failed) return true;
+        progress_.Print("a reply came at address " + std::to_string(address) +
+                        " but not again: a drive answering later than 20 ms, at the address before?");
+        return false;
+    }
+
     int Try(uint32_t baud, const std::string& framing) {
         Options at = options_;
         at.baud = baud;
@@ -111,7 +122,7 @@ private:
             progress_.Advance(tries_, std::to_string(baud) + " " + framing + " address " + std::to_string(address));
             ++tries_;
             Aim(devices_, address, WaitMs(baud, framing, kTelegram));
-            if (link->Read(kProbe, kProbeType).outcome == ParameterReading::Outcome::Failed) continue;
+            if (!Answers(*link, address)) continue;
             Aim(devices_, address, WaitMs(baud, framing, kTextReply));
             found_.push_back({address, baud, framing, TextOrWhy(*link, kUnitType), TextOrWhy(*link, kSoftwareVersion)});
             progress_.Print(found_.back().Line());
