@@ -423,5 +423,23 @@ TEST_F(KorvanHostTest, ARestoreStopsAtARefusalAndSkipsWhatCannotTravelExactly) {
     EXPECT_EQ(*drive->Value(1, 205), 50000);
 }
 
+
+// A site file adds catalog rows in the catalog's own format; a malformed row is
+// refused with its line.
+TEST_F(KorvanHostTest, ASiteCatalogAddsRowsAndAMalformedRowIsRefusedWithItsLine) {
+    const std::string header = "pnu,name,type,conversion,unit,min,max,default,access,array,text_width,evidence,note\n";
+    const std::string site = Path("site.csv");
+    std::ofstream(site) << "# our pumps\n" << header << "1500,Pump curve,uint16,-1,bar,0.0,100.0,2.5,rw,0,0,assumed,\n";
+    const auto listed = Host({"--catalog", site, "params", "pump"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, "1500\tuint16\t-1\trw\tPump curve [bar]\n");
+    const std::string broken = Path("broken.csv");
+    std::ofstream(broken) << header << "1500,Pump curve,uint16,-1,bar,0.0,100.0,2.5,rw,0,0,assumed,\n"
+                          << "1501,Pump limit,word,0,,0,1,0,rw,0,0,assumed,\n";
+    const auto refused = Host({"--catalog", broken, "params"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find(broken + ":3: unknown data type 'word'"), std::string::npos) << refused.err;
+}
+
 }  // namespace
 }  // namespace korvan
