@@ -73,6 +73,24 @@ expect_status exec 0
 grep -qx 'R = 4.25 (float)' "$work/out" && grep -qx 'T = "VLT5005 380-500V  " (text)' "$work/out" ||
   fail "exec: $(cat "$work/out")"
 
+# Commissioning: a backup, three changes by exec, the changes seen, a restore that
+# writes nothing, one that writes them, and nothing left to see.
+run --archive device.archive --port COM13 backup drive.csv
+expect_status backup 0
+run --archive device.archive --port COM13 exec 'WRITE(1,0,2,0,2)' 'WRITE(202,-1,3,0,60)' 'WRITE(208,-2,4,0,5.5)'
+expect_status "three changes" 0
+run --archive device.archive --port COM13 diff drive.csv
+expect_status diff 3
+[ "$(grep -c ' → ' "$work/out")" = 3 ] && grep -qx '208 Ramp-down time 1: 3.00 s → 5.50 s' "$work/out" ||
+  fail "diff: $(cat "$work/out")"
+run --archive device.archive --port COM13 restore drive.csv
+expect_status restore 0
+grep -q '^3 to write, 0 skipped; nothing written' "$work/out" || fail "restore: $(cat "$work/out")"
+run --archive device.archive --port COM13 restore drive.csv --apply
+expect_status "restore --apply" 0
+run --archive device.archive --port COM13 diff drive.csv
+expect_status "diff after the restore" 0
+
 # Collected while the motor runs: the last value is the one in the drive's last reply
 # for parameter 520 (factor 0.01).
 run --archive device.archive --port COM13 --control 0x047C --reference 1 exec 'ZELK_WRITE(3=1)'
@@ -104,5 +122,6 @@ expect_status "a file that is no archive" 1
 [ "$(wc -l < "$work/err")" = 1 ] && grep -q 'is not a Korvan archive' "$work/err" || fail "no archive: $(cat "$work/err")"
 cmp -s "$work/notes.txt" "$work/notes.copy" && [ ! -e "$work/notes.txt.bak" ] || fail "the file that is no archive changed"
 
-[ "$failed" = 0 ] && echo "korvan-host.exe: properties, add and run, trace, exec, silent drive, foreign file: ok"
+[ "$failed" = 0 ] &&
+  echo "korvan-host.exe: properties, add and run, trace, exec, commissioning, silent drive, foreign file: ok"
 exit "$failed"
