@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
 #include "tools/hostkit/host_arrays.h"
@@ -12,6 +13,7 @@
 #include "tools/korvan-host/command_text.h"
 #include "tools/korvan-host/host_line.h"
 #include "tools/korvan-host/meanings.h"
+#include "tools/korvan-host/parameter_catalog.h"
 #include "tools/korvan-host/report.h"
 #include "tools/korvan-sim/program_files.h"
 
@@ -125,6 +127,7 @@ struct CommandOutcome {
     double presentFrequency = kNotReported;
     double statusWord = kNotReported;
     std::string refusal;  // why the drive refused, as its reply says
+    std::optional<uint16_t> mainActual;  // the reply's PCD2, where the status word came with it
 
     std::string Meaning() const {
         if (refusal.empty()) return CommandMeaning(status);
@@ -132,20 +135,24 @@ struct CommandOutcome {
     }
     std::string Line(const std::string& text) const {
         std::string line = text + " -> " + StatusText(status, Meaning());
-        if (statusWord != kNotReported) line += "  status word " + Hex(statusWord);
-        if (presentFrequency != kNotReported) line += "  present frequency " + Whole(presentFrequency);
+        if (statusWord != kNotReported) line += "  status word " + StatusWordText(static_cast<uint16_t>(statusWord));
+        if (presentFrequency != kNotReported) {
+            line += "  present frequency " + Whole(presentFrequency);
+            if (mainActual) line += " (main actual value " + MainActualText(*mainActual) + ")";
+        }
         return line;
     }
     std::string Json(const std::string& text) const {
         return "{\"text\":" + JsonString(text) + ",\"status\":" + Whole(status) + ",\"meaning\":" +
                JsonString(Meaning()) + ",\"statusWord\":" +
                (statusWord != kNotReported ? Whole(statusWord) : "null") + ",\"presentFrequency\":" +
-               (presentFrequency != kNotReported ? Whole(presentFrequency) : "null") + "}";
+               (presentFrequency != kNotReported ? Whole(presentFrequency) : "null") + ",\"mainActualPercent\":" +
+               (mainActual && presentFrequency != kNotReported ? Percent(*mainActual) : "null") + "}";
     }
     static std::string Whole(double value) { return std::to_string(static_cast<int64_t>(value)); }
-    static std::string Hex(double value) {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%04llX", static_cast<unsigned long long>(value));
+    static std::string Percent(uint16_t pcd2) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.4g", static_cast<int16_t>(pcd2) * 100.0 / 16384.0);
         return text;
     }
 };
@@ -159,8 +166,10 @@ CommandOutcome RunCommand(Session& session, HostLine& line, DeviceInstance* devi
                                static_cast<double>(options.controlWord), static_cast<double>(options.reference)});
     session.devices.Svr().DevIOCtrl(device, &command, &results, 0);
     const auto values = hostkit::Values(results.raw);
-    CommandOutcome outcome{values[0], values[1], values[2], line.TakeRefusal()};
+    CommandOutcome outcome{values[0], values[1], values[2], line.Watch().TakeRefusal(), std::nullopt};
     if (outcome.status == 0.0) outcome.refusal.clear();  // a chained command's, not this text's result
+    const int32_t address = session.devices.Address(options.device);
+    if (address > 0) outcome.mainActual = line.Watch().MainActual(static_cast<uint8_t>(address));
     return outcome;
 }
 
@@ -289,12 +298,15 @@ int EditChannels(const Options& options) {
 int Run(const Options& options) {
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
+    session.devices.ReleaseLocks();  // a run changes no archive: others may, meanwhile
     std::string error;
     auto line = HostLine::Open(options, session.devices.Addresses(), session.devices.DriverModule(), error);
     if (!line) return Fail(error);
     session.devices.AttachLine(line->DriverHandle());
     Collector collector(session.devices);
-    collector.Start();
+    std::string noCatalog;
+    const auto catalog = ParameterCatalog::Load(CatalogPath(), noCatalog);  // for the units; none without it
+    collector.Start(catalog ? &*catalog : nullptr, &line->Watch());
     const bool terminal = OutputIsTerminal() && !options.plain && !options.trace;
     const ReportStyle style = options.json ? ReportStyle::Json : terminal ? ReportStyle::LiveTable : ReportStyle::PlainLines;
     if (const std::string hint = NothingToCollect(session, collector); !hint.empty()) {
@@ -326,6 +338,7 @@ int Execute(const Options& options) {
     }
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
+    session.devices.ReleaseLocks();  // commands change no archive
     if (const std::string problem = CheckCommandTexts(options.arguments, ContextOf(options, &session));
         !problem.empty()) {
         return Fail(problem, kBadCommandLine);
@@ -347,7 +360,10 @@ int Execute(const Options& options) {
         if (options.json) json += (json.empty() ? "" : ",") + outcome.Json(text);
         else PrintLine(outcome.Line(text));
     }
-    if (options.json) PrintLine("{\"commands\":[" + json + "],\"variables\":" + VariablesJson(session) + "}");
+    if (options.json) {
+        PrintLine("{\"time\":" + JsonString(IsoTimeNow()) + ",\"commands\":[" + json +
+                  "],\"variables\":" + VariablesJson(session) + "}");
+    }
     for (const auto& [name, value] : session.devices.RunObject().Variables()) {
         if (!options.json) PrintLine(hostkit::ToUtf8(name) + " = " + Describe(value));
     }
