@@ -39,7 +39,7 @@ bool HostDevices::Open(const std::string& path, ArchiveUse use) {
     auto device = std::make_unique<Device>();
     device->path = path;
     if (use == ArchiveUse::New) {
-        if (SomethingAt(path)) {
+        if (SomethingAt(path) && !DanglingTarget(path)) {
             error_ = path + " already exists (init makes a new archive only)";
             return false;
         }
@@ -60,7 +60,9 @@ bool HostDevices::Open(const std::string& path, ArchiveUse use) {
         return false;
     }
     if (!file->exists) {
-        error_ = "no archive at " + path + " (korvan-host --archive " + path + " init makes one)";
+        const auto target = DanglingTarget(path);
+        error_ = target ? path + " links to " + *target + ", which does not exist"
+                        : "no archive at " + path + " (korvan-host --archive " + path + " init makes one)";
         return false;
     }
     const std::string damage = file->kind == ArchiveKind::Damaged ? file->damage : Shortfall(file->configuration);
@@ -188,6 +190,12 @@ void HostDevices::AttachLine(KorvanPortHandle handle) {
     IDispatch* object = runObject_->Interface();
     runObject_->Interface()->vtbl->AddRef(object);  // the module takes this reference over
     Svr().SetRunIDispatch(&object);
+}
+
+bool HostDevices::DriverStored(std::size_t device) { return devices_[device]->host.Archive().mode == 1; }
+
+bool HostDevices::Changed(std::size_t device) {
+    return StoredBytes(devices_[device]->host.Archive()) != devices_[device]->loaded;
 }
 
 void HostDevices::ReleaseLocks() {

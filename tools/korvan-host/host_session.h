@@ -61,6 +61,10 @@ public:
     void ReplaceConfiguration(std::size_t device, const std::vector<uint8_t>& configuration);
     // Gives every device the line, and the driver the run-time object.
     void AttachLine(KorvanPortHandle handle);
+    // Whether the driver has stored the device's configuration into its archive since
+    // it was read, and whether the bytes now differ from the file's.
+    bool DriverStored(std::size_t device);
+    bool Changed(std::size_t device);
     // Releases every device state, then saves each archive whose bytes changed.
     bool ReleaseAndSave();
     // Lets other programs change the archives, which the session holds from reading

@@ -94,6 +94,9 @@ void TelegramLog::Pass(Way way, std::span<const uint8_t> bytes, int64_t nowNs) {
     for (const auto& event : events) {
         const bool telegram = event.kind == korvansim::FramerEvent::Kind::Telegram;
         if (way == Way::ToDrive && telegram) {
+            // A request still waiting when the next goes out had no reply: said so
+            // first, with how long it waited.
+            if (requestNs_ >= 0) NoReply(requestNs_, event.firstNs);
             // Each request starts the reply afresh: what is left of an earlier reply
             // is shown as it is, and never joins the next one.
             std::vector<korvansim::FramerEvent> leftovers;
@@ -108,11 +111,13 @@ void TelegramLog::Pass(Way way, std::span<const uint8_t> bytes, int64_t nowNs) {
 }
 
 void TelegramLog::CheckReply(int64_t nowNs) {
-    if (requestNs_ >= 0 && nowNs - requestNs_ > replyWaitMs_ * 1'000'000) {
-        Print(korvansim::FormatTime((nowNs - startNs_) / 1000) + " -- no reply in " + std::to_string(replyWaitMs_) +
-               " ms");
-        requestNs_ = -1;
-    }
+    if (requestNs_ >= 0 && nowNs - requestNs_ > replyWaitMs_ * 1'000'000) NoReply(requestNs_, requestNs_ + replyWaitMs_ * 1'000'000);
+}
+
+void TelegramLog::NoReply(int64_t requestNs, int64_t untilNs) {
+    Print(korvansim::FormatTime((untilNs - startNs_) / 1000) + " -- no reply in " +
+          std::to_string((untilNs - requestNs) / 1'000'000) + " ms");
+    requestNs_ = -1;
 }
 
 void TelegramLog::Finish(int64_t nowNs) {

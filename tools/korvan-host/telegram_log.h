@@ -48,6 +48,8 @@ private:
     void Show(const Side& side, const korvansim::FramerEvent& event);
 
     void Print(const std::string& line) const;
+    // Says that the request that went out at `requestNs` had no reply by `untilNs`.
+    void NoReply(int64_t requestNs, int64_t untilNs);
 
     Printer print_;
     ReplyWatcher replies_;
