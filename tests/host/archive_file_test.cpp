@@ -112,7 +112,7 @@ TEST_F(ArchiveFileTest, AnOldFormatArchiveLoadsAndIsConvertedWhenSaved) {
     const std::string original = Contents(archive);
     const auto listed = Host({"--archive", archive, "channels"});
     ASSERT_EQ(listed.status, 0) << listed.err;
-    EXPECT_NE(listed.out.find("10\ttext\t机型"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("\n10\t机型\t621\ttext"), std::string::npos) << listed.out;
     EXPECT_EQ(Contents(archive), original);  // nothing saved, nothing converted
 
     ASSERT_EQ(Host({"--archive", archive, "set", "address=4"}).status, 0);
@@ -143,6 +143,24 @@ TEST_F(ArchiveFileTest, OnlyInitMakesAnArchive) {
     const std::string configured = Contents(archive);
     EXPECT_EQ(Host({"--archive", archive, "init"}).status, 1);
     EXPECT_EQ(Contents(archive), configured);
+}
+
+// A link whose file is not there yet: init makes the file it names, others say so.
+// A folder that is not there is named.
+TEST_F(ArchiveFileTest, ADanglingLinkAndAMissingFolderAreNamed) {
+    const std::string link = Path("link.archive");
+    fs::create_symlink("target.archive", link);
+    const auto props = Host({"--archive", link, "props"});
+    EXPECT_EQ(props.status, 1);
+    EXPECT_NE(props.err.find(link + " links to " + folder_ + "/target.archive, which does not exist"), std::string::npos)
+        << props.err;
+    EXPECT_EQ(Host({"--archive", link, "init"}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_regular_file(Path("target.archive")));
+
+    const auto missing = Host({"--archive", Path("plant/drive1.archive"), "init"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("the folder " + Path("plant") + " does not exist"), std::string::npos) << missing.err;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -99,6 +100,12 @@ TEST_F(KorvanHostTest, PropertiesSetInOneRunAreThereInTheNext) {
     ASSERT_EQ(Host({"--archive", archive, "init"}).status, 0);
     const auto set = Host({"--archive", archive, "set", "address=3", "通讯等待时间=350"});
     ASSERT_EQ(set.status, 0) << set.err;
+    ASSERT_EQ(Host({"--archive", Path("hasty.archive"), "init"}).status, 0);
+    const auto tooShort = Host({"--archive", Path("hasty.archive"), "set", "wait=5"});
+    EXPECT_NE(tooShort.err.find("wait time 5 ms is shorter than a request and its reply take on the line at 9600 baud 8E1 "
+                                "(36.7 ms)"),
+              std::string::npos)
+        << tooShort.err;
     const auto shown = Host({"--archive", archive, "props"});
     EXPECT_EQ(shown.status, 0);
     EXPECT_EQ(shown.out, "设备地址 = 3    (device address)\n通讯等待时间 = 350    (communication wait time, ms)\n");
@@ -108,10 +115,14 @@ TEST_F(KorvanHostTest, PropertiesSetInOneRunAreThereInTheNext) {
 TEST_F(KorvanHostTest, TheChannelListNumbersHostChannels) {
     const auto listed = Host({"--archive", DemoArchive(), "channels"});
     ASSERT_EQ(listed.status, 0) << listed.err;
-    EXPECT_EQ(listed.out.rfind("0\tstatus\t通讯状态  (communication status)\n1\tnumber\t当前频率  (present frequency)\n", 0),
+    EXPECT_EQ(listed.out.rfind("k\tname\tparameter\ttype\tconversion\taccess\tretain\n"
+                               "0\t通讯状态 (communication status)\t-\tstatus\t-\tro\t-\n"
+                               "1\t当前频率 (present frequency)\t-\tprocess data\t-\tro\t-\n",
+                               0),
               0u)
         << listed.out;
-    EXPECT_NE(listed.out.find("10\ttext\t机型\n"), std::string::npos);
+    EXPECT_NE(listed.out.find("\n7\t加速时间\t207\tuint32\t-2 (×0.01)\trw\t0\n"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("\n10\t机型\t621\ttext\t0 (×1)\tro\t0\n"), std::string::npos);
 }
 
 TEST_F(KorvanHostTest, CollectedValuesAreTheDrivesAndTextsComeWhole) {
@@ -185,6 +196,33 @@ TEST_F(KorvanHostTest, AKilledSaveLeavesTheOldOrTheNewConfiguration) {
         ASSERT_TRUE(old || fresh) << shown.out;
         if (fresh) previous = round * 10;
     }
+    // A save cut short leaves nothing of its own beside the archive once another is done.
+    ASSERT_EQ(Host({"--archive", archive, "set", "wait=500"}).status, 0);
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_)) names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"durable.archive", "durable.archive.bak"}));
+}
+
+// Several programs changing one archive at once: each either changes it, and its change
+// is there afterwards, or says who holds it and changes nothing.
+TEST_F(KorvanHostTest, ProgramsChangingOneArchiveTakeTurns) {
+    const std::string archive = Path("shared.archive");
+    ASSERT_EQ(Host({"--archive", archive, "init"}).status, 0);
+    const std::vector<std::string> numbers = {"520", "518", "522", "537", "207", "208"};
+    std::vector<std::unique_ptr<testing::Child>> adds;
+    for (const std::string& number : numbers) {
+        adds.push_back(std::make_unique<testing::Child>(
+            Program(kHost, {"--driver", kDriver, "--archive", archive, "add", number})));
+    }
+    std::vector<std::string> added;
+    for (std::size_t i = 0; i < adds.size(); ++i) {
+        const int status = adds[i]->Wait();
+        if (status == 0) added.push_back(numbers[i]);
+        else EXPECT_NE(adds[i]->Errors().find("in use by process"), std::string::npos) << adds[i]->Errors();
+    }
+    const std::string listed = Host({"--archive", archive, "channels"}).out;
+    for (const std::string& number : added) EXPECT_NE(listed.find("\t" + number + "\t"), std::string::npos) << number;
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 7 + static_cast<long>(added.size())) << listed;
 }
 
 TEST_F(KorvanHostTest, ExitStatusesTellWhatFailed) {
@@ -205,9 +243,15 @@ TEST_F(KorvanHostTest, ExitStatusesTellWhatFailed) {
     const std::string elsewhere = Path("elsewhere.archive");
     fs::copy_file(archive, elsewhere);
     ASSERT_EQ(Host({"--archive", elsewhere, "set", "address=2"}).status, 0);
-    const auto silent = Host({"--archive", elsewhere, "--port", line_, "run", "--count", "2", "--plain"});
+    const auto silent = Host({"--archive", elsewhere, "--port", line_, "--trace", "run", "--count", "2", "--plain"});
     EXPECT_EQ(silent.status, 3);
     EXPECT_NE(silent.err.find("2 of 2 exchanges failed: 2 × 2 no reply"), std::string::npos) << silent.err;
+    std::size_t noReply = 0;  // the trace marks every request that had none
+    for (std::size_t at = silent.out.find("-- no reply in "); at != std::string::npos;
+         at = silent.out.find("-- no reply in ", at + 1)) {
+        ++noReply;
+    }
+    EXPECT_EQ(noReply, 2u) << silent.out;
     EXPECT_EQ(Host({"--archive", archive, "set", "address=999"}).status, 2);
     EXPECT_EQ(Host({"--archive", archive, "--port", line_, "run", "extra"}).status, 2);
 }
@@ -284,9 +328,36 @@ TEST_F(KorvanHostTest, ALostLineEndsTheRunAtOnceAndAPortHasOneUser) {
     EXPECT_LT(silent, 50u);
 }
 
+// SIGHUP ends a run as SIGTERM does; the first Ctrl-C says how long the exchange in
+// progress may take, and a second leaves at once.
+TEST_F(KorvanHostTest, SignalsEndARunCleanlyOrAtOnce) {
+    auto drive = Drive();
+    const std::string archive = DemoArchive();
+    testing::Child hungUp(Program(kHost, {"--driver", kDriver, "--archive", archive, "--port", line_, "run", "--plain"}));
+    ASSERT_NE(hungUp.ReadUntil("round 2 ", 60.0).find("round 2 "), std::string::npos) << hungUp.Errors();
+    hungUp.Signal(SIGHUP);
+    EXPECT_EQ(hungUp.Wait(), 0) << hungUp.Errors();
+
+    const std::string silent = Path("silent.archive");
+    fs::copy_file(archive, silent);
+    ASSERT_EQ(Host({"--archive", silent, "set", "address=9", "wait=10000"}).status, 0);  // no drive answers 9
+    testing::Child waiting(
+        Program(kHost, {"--driver", kDriver, "--archive", silent, "--port", line_, "--trace", "run", "--plain"}));
+    ASSERT_NE(waiting.ReadUntil(" -> ", 60.0).find(" -> "), std::string::npos);  // the first request is out
+    waiting.Signal(SIGINT);
+    EXPECT_TRUE(waiting.Said("stopping after the exchange in progress (up to 10 s; Ctrl-C again to leave now)", 60.0))
+        << waiting.Errors();
+    waiting.Signal(SIGINT);
+    const auto asked = std::chrono::steady_clock::now();
+    EXPECT_EQ(waiting.Wait(), 130);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(5));  // not the 10 s wait
+}
+
 TEST_F(KorvanHostTest, BadCommandLinesGetOneLineAndAFailingStatus) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--frobnicate", "props"}, {"run"}, {"exec"}, {"fly"}, {"--baud", "fast", "props"}, {"--count"}};
+        {"--frobnicate", "props"}, {"run"}, {"exec"}, {"fly"}, {"--baud", "fast", "props"}, {"--count"},
+        {"--baud", "12345", "props"}, {"--framing", "7E1", "props"}, {"--count", "0", "props"}, {"--rate", "0", "props"},
+        {"add", "-1"}, {"--archive", "a", "--archive", "./a", "props"}};
     for (const auto& arguments : bad) {
         const auto result = Host(arguments);
         EXPECT_EQ(result.status, 2);
@@ -311,6 +382,10 @@ TEST_F(KorvanHostTest, AChannelAddedFromTheCatalogIsCollected) {
     const auto added = Host({"--archive", archive, "add", "520"});
     ASSERT_EQ(added.status, 0) << added.err;
     EXPECT_EQ(added.out, "added parameter 520 \"Motor current\" uint32, conversion -2, ro\n");
+    const auto again = Host({"--archive", archive, "add", "520", "access=rw"});
+    EXPECT_EQ(again.out.rfind("replaced channel 520 (was Motor current, uint32, -2, ro) with \"Motor current\"", 0), 0u)
+        << again.out;
+    ASSERT_EQ(Host({"--archive", archive, "add", "520"}).status, 0);
     // Started, the motor draws at least its 1.50 A of magnetising current.
     ASSERT_EQ(Host({"--archive", archive, "--port", line_, "--control", "0x047C", "--reference", "1", "exec",
                     "ZELK_WRITE(3=1)"})

@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace simtest {
 
 PtyLine::PtyLine(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
@@ -27,8 +29,8 @@ std::vector<std::uint8_t> PtyLine::Receive(std::size_t count, std::chrono::milli
         if (left <= 0 || poll(&fd, 1, static_cast<int>(left)) <= 0) {
             break;
         }
-        std::uint8_t buffer[256];
-        const ssize_t got = read(fd_, buffer, sizeof buffer);
+        std::uint8_t buffer[256];  // never more than asked for: the rest stays for the next call
+        const ssize_t got = read(fd_, buffer, std::min(sizeof buffer, count - bytes.size()));
         if (got > 0) {
             bytes.insert(bytes.end(), buffer, buffer + got);
         }

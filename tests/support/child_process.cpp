@@ -144,6 +144,16 @@ int Child::Wait(double seconds) {
     return ended ? StatusOf(raw) : -1;
 }
 
+bool Child::Said(const std::string& marker, double seconds) {
+    const auto deadline = After(seconds);
+    std::vector<Stream> streams = {{out_, &buffer_}, {err_, &errors_}};
+    while (errors_.find(marker) == std::string::npos && Clock::now() < deadline && Drain(streams, 50)) {
+    }
+    out_ = streams[0].fd;
+    err_ = streams[1].fd;
+    return errors_.find(marker) != std::string::npos;
+}
+
 std::string Child::ReadUntil(const std::string& marker, double seconds) {
     const auto deadline = After(seconds);
     std::vector<Stream> streams = {{out_, &buffer_}, {err_, &errors_}};

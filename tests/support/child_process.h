@@ -36,6 +36,8 @@ public:
     // What it has written to standard output so far (waits up to `seconds` for a line
     // containing `marker`).
     std::string ReadUntil(const std::string& marker, double seconds);
+    // Waits up to `seconds` for `marker` on standard error: whether it came.
+    bool Said(const std::string& marker, double seconds);
     // What it has written to standard error so far.
     const std::string& Errors() const { return errors_; }
 

@@ -41,5 +41,7 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::
                                                   bool* missing = nullptr);
 // Whether anything, a dangling symlink too, is at `path`.
 bool SomethingAt(const std::string& path);
+// The path a symlink at `path` leads to when no file is there; nullopt for anything else.
+std::optional<std::string> DanglingTarget(const std::string& path);
 
 }  // namespace korvanhost

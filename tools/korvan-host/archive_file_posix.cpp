@@ -1,5 +1,6 @@
-// Archive files on a POSIX system: mkstemp, fsync, a hard link for the .bak and
-// rename, keeping the replaced file's mode, owner and group.
+// Archive files on a POSIX system: a new file written unnamed (or under one hidden
+// name) and flushed, a hard link for the .bak, and rename, keeping the replaced file's
+// mode, owner and group.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <cstring>
 
 #include "tools/korvan-host/archive_file.h"
+#include "tools/korvan-sim/serial_port.h"
 
 namespace korvanhost {
 namespace {
@@ -53,32 +55,106 @@ mode_t NewFileMode() {
     return 0644 & ~mask;
 }
 
-// A temporary file beside `destination` holding `bytes` with `mode` (and the owner
-// and group of `owner`, when given), flushed to disk: its path, or empty.
-std::string WriteTemporary(const std::string& destination, const std::vector<uint8_t>& bytes, mode_t mode,
-                           const struct stat* owner, std::string& error) {
-    std::string temporary = destination + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        error = Why("cannot create a temporary file beside", destination);
-        return {};
+// A new file's contents, flushed to disk before it takes its name. Where the file
+// system allows it (O_TMPFILE) it has no name at all until it is whole; elsewhere it
+// is written under one fixed hidden name beside its destination, which the next save
+// there removes first. A save killed at any point leaves no file of its own behind
+// but, for a moment between two steps, that one name.
+class NewFile {
+public:
+    // `bytes` with `mode` (and the owner and group of `owner`, when given) beside
+    // `destination`; Ready() false, with `error` saying why, when it cannot be made.
+    NewFile(const std::string& destination, const std::vector<uint8_t>& bytes, mode_t mode, const struct stat* owner,
+            std::string& error);
+    ~NewFile() {
+        if (!hidden_.empty() && !placed_) ::unlink(hidden_.c_str());
     }
-    bool done = WriteAll(fd, bytes) && fchmod(fd, mode) == 0;
-    if (!done) error = Why("cannot save", destination);
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    bool Ready() const { return ready_; }
+    // Puts the file in place of whatever is at `name` (replace), or at `name` only where
+    // nothing is (false with EEXIST otherwise).
+    bool PlaceAt(const std::string& name, bool replace);
+
+private:
+    bool Open(const std::string& destination, mode_t mode);
+    bool Fill(const std::vector<uint8_t>& bytes, mode_t mode, const struct stat* owner);
+
+    std::string hidden_;  // the fixed hidden name, when the file has one
+    korvansim::UniqueFd fd_;
+    bool unnamed_ = false;
+    bool ready_ = false;
+    bool placed_ = false;
+};
+
+// ".NAME.korvan-new" beside NAME.
+std::string HiddenNameFor(const std::string& destination) {
+    const std::size_t slash = destination.rfind('/');
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    return destination.substr(0, start) + "." + destination.substr(start) + ".korvan-new";
+}
+
+bool NewFile::Open(const std::string& destination, mode_t mode) {
+    hidden_ = HiddenNameFor(destination);
+    ::unlink(hidden_.c_str());  // left by a save that was killed
+#ifdef O_TMPFILE
+    // It takes its name through /proc/self/fd, so it is made unnamed only where that is there.
+    if (::access("/proc/self/fd", X_OK) == 0)
+        fd_ = korvansim::UniqueFd(::open(FolderOf(destination).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+    if (fd_.Valid()) {
+        unnamed_ = true;
+        return true;
+    }
+#endif
+    fd_ = korvansim::UniqueFd(::open(hidden_.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode));
+    return fd_.Valid();
+}
+
+bool NewFile::Fill(const std::vector<uint8_t>& bytes, mode_t mode, const struct stat* owner) {
+    if (!WriteAll(fd_.Get(), bytes) || fchmod(fd_.Get(), mode) != 0) return false;
     struct stat made {};
-    if (done && owner != nullptr && fstat(fd, &made) == 0 &&
-        (made.st_uid != owner->st_uid || made.st_gid != owner->st_gid) &&
-        fchown(fd, owner->st_uid, owner->st_gid) != 0) {
-        error = Why("cannot keep the owner and group of", destination);
-        done = false;
+    if (owner != nullptr && fstat(fd_.Get(), &made) == 0 && (made.st_uid != owner->st_uid || made.st_gid != owner->st_gid) &&
+        fchown(fd_.Get(), owner->st_uid, owner->st_gid) != 0) {
+        return false;
     }
-    if (done && fsync(fd) != 0) error = Why("cannot save", destination), done = false;
-    if (::close(fd) != 0 && done) error = Why("cannot save", destination), done = false;
-    if (!done) {
-        ::unlink(temporary.c_str());
-        return {};
+    return fsync(fd_.Get()) == 0;
+}
+
+NewFile::NewFile(const std::string& destination, const std::vector<uint8_t>& bytes, mode_t mode,
+                 const struct stat* owner, std::string& error) {
+    if (!Open(destination, mode)) {
+        struct stat folder {};
+        error = ::stat(FolderOf(destination).c_str(), &folder) != 0
+                    ? "cannot save " + destination + ": the folder " + FolderOf(destination) + " does not exist"
+                    : Why("cannot create a new file beside", destination);
+        return;
     }
-    return temporary;
+    ready_ = Fill(bytes, mode, owner);
+    if (!ready_) error = Why("cannot save", destination);
+}
+
+bool NewFile::PlaceAt(const std::string& name, bool replace) {
+    if (unnamed_) {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_.Get());
+        const std::string& linkName = replace ? hidden_ : name;
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, linkName.c_str(), AT_SYMLINK_FOLLOW) != 0) return false;
+        if (!replace) return placed_ = true;
+    }
+    if (replace) {
+        placed_ = std::rename(hidden_.c_str(), name.c_str()) == 0;
+        return placed_;
+    }
+    // A second name for the finished file, which no file made meanwhile can lose.
+    if (::link(hidden_.c_str(), name.c_str()) == 0) return true;  // the hidden name goes with the object
+    const int failed = errno;
+    if (failed == EEXIST || SomethingAt(name)) {
+        errno = EEXIST;
+        return false;
+    }
+    placed_ = std::rename(hidden_.c_str(), name.c_str()) == 0;
+    errno = placed_ ? 0 : failed;
+    return placed_;
 }
 
 bool LinksUnsupported(int error) {
@@ -94,7 +170,8 @@ bool KeepBackup(const std::string& target, const struct stat& old, std::string& 
     const std::string fresh = backup + ".new";
     ::unlink(fresh.c_str());  // left by a run that was killed here
     if (::link(target.c_str(), fresh.c_str()) == 0) {
-        if (std::rename(fresh.c_str(), backup.c_str()) == 0) return true;
+        // Where target.bak already is this file, rename leaves both names: the second goes.
+        if (std::rename(fresh.c_str(), backup.c_str()) == 0) return ::unlink(fresh.c_str()), true;
         error = Why("cannot keep the previous file as", backup);
         ::unlink(fresh.c_str());
         return false;
@@ -105,11 +182,10 @@ bool KeepBackup(const std::string& target, const struct stat& old, std::string& 
     }
     const auto bytes = ReadWholeFile(target, error);
     if (!bytes) return false;
-    const std::string temporary = WriteTemporary(backup, *bytes, old.st_mode & 07777, nullptr, error);
-    if (temporary.empty()) return false;
-    if (std::rename(temporary.c_str(), backup.c_str()) != 0) {
+    NewFile copy(backup, *bytes, old.st_mode & 07777, nullptr, error);
+    if (!copy.Ready()) return false;
+    if (!copy.PlaceAt(backup, true)) {
         error = Why("cannot keep the previous file as", backup);
-        ::unlink(temporary.c_str());
         return false;
     }
     return true;
@@ -174,17 +250,12 @@ bool SaveFileAtomically(const std::string& path, const std::vector<uint8_t>& byt
         error = Why("cannot save", path);
         return false;
     }
-    const std::string temporary = WriteTemporary(target, bytes,
-                                                 exists ? old.st_mode & 07777 : NewFileMode(), exists ? &old : nullptr,
-                                                 error);
-    if (temporary.empty()) return false;
-    if (exists && !KeepBackup(target, old, error)) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+    NewFile fresh(target, bytes, exists ? old.st_mode & 07777 : NewFileMode(),
+                  exists ? &old : nullptr, error);
+    if (!fresh.Ready()) return false;
+    if (exists && !KeepBackup(target, old, error)) return false;
+    if (!fresh.PlaceAt(target, true)) {
         error = Why("cannot save", path);
-        ::unlink(temporary.c_str());
         return false;
     }
     SyncFolderOf(target);
@@ -192,21 +263,37 @@ bool SaveFileAtomically(const std::string& path, const std::vector<uint8_t>& byt
 }
 
 bool CreateFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    if (SomethingAt(path)) {
+    // A link whose file does not exist yet: the file it names is made, as saves write
+    // through links.
+    const std::string target = DanglingTarget(path).value_or(path);
+    if (SomethingAt(target)) {
         error = path + " already exists";
         return false;
     }
-    const std::string temporary = WriteTemporary(path, bytes, NewFileMode(), nullptr, error);
-    if (temporary.empty()) return false;
-    // A second name for the finished file, which no file made meanwhile can lose.
-    bool made = ::link(temporary.c_str(), path.c_str()) == 0;
-    if (!made && LinksUnsupported(errno) && !SomethingAt(path)) {
-        made = std::rename(temporary.c_str(), path.c_str()) == 0;
+    NewFile fresh(target, bytes, NewFileMode(), nullptr, error);
+    if (!fresh.Ready()) return false;
+    if (!fresh.PlaceAt(target, false)) {
+        error = errno == EEXIST ? path + " already exists" : Why("cannot create", path);
+        return false;
     }
-    if (!made) error = errno == EEXIST ? path + " already exists" : Why("cannot create", path);
-    ::unlink(temporary.c_str());
-    if (made) SyncFolderOf(path);
-    return made;
+    SyncFolderOf(target);
+    return true;
+}
+
+std::optional<std::string> DanglingTarget(const std::string& path) {
+    std::string at = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat link {};
+        if (::lstat(at.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+            return at == path || SomethingAt(at) ? std::nullopt : std::optional<std::string>(at);
+        }
+        char text[PATH_MAX];
+        const ssize_t length = ::readlink(at.c_str(), text, sizeof text - 1);
+        if (length <= 0) return std::nullopt;
+        const std::string named(text, static_cast<std::size_t>(length));
+        at = named[0] == '/' ? named : FolderOf(at) + "/" + named;
+    }
+    return std::nullopt;
 }
 
 }  // namespace korvanhost

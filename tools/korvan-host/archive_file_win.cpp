@@ -224,4 +224,7 @@ bool CreateFileAtomically(const std::string& path, const std::vector<uint8_t>& b
     return false;
 }
 
+// Links on Windows are rare and need rights to make: an archive path is taken as it is.
+std::optional<std::string> DanglingTarget(const std::string&) { return std::nullopt; }
+
 }  // namespace korvanhost

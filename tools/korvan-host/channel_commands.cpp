@@ -2,7 +2,9 @@
 // with the VLT5000's parameter catalog to fill in what the user leaves out.
 #include <optional>
 
+#include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/utf8.h"
+#include "tools/korvan-host/channel_field_text.h"
 #include "tools/korvan-host/channel_table_edit.h"
 #include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/commands.h"
@@ -13,6 +15,8 @@
 
 namespace korvanhost {
 namespace {
+
+constexpr std::size_t kFixedChannels = 4;  // table positions 0..3
 
 std::optional<int32_t> WholeNumber(const std::string& text) {
     if (text.empty() || text.size() > 9) return std::nullopt;
@@ -46,8 +50,6 @@ std::optional<int32_t> AccessCode(const std::string& text) {
 }
 
 std::string AccessName(int32_t access) { return access == 1 ? "wo" : access == 2 ? "rw" : "ro"; }
-
-constexpr const char* kConversionTexts[] = {"74", "2", "1", "0", "-1", "-2", "-3", "-4"};
 
 // The fields given as NAME=VALUE after the number; an error text, or empty.
 std::string TakeFields(const std::vector<std::string>& arguments, ChannelFields& fields, int& given) {
@@ -92,6 +94,29 @@ std::string FromCatalog(const CatalogParameter& parameter, ChannelFields& fields
     return "";
 }
 
+// The channel of the table with the key the fields give (parameter number and data
+// type; the value type follows the data type), if there is one.
+std::optional<hostkit::BlobChannel> SameKey(const std::vector<uint8_t>& configuration, const ChannelFields& fields) {
+    const auto content = hostkit::DecodeBlob(configuration);
+    if (!content) return std::nullopt;
+    for (std::size_t i = kFixedChannels; i < content->channels.size(); ++i) {
+        const hostkit::BlobChannel& channel = content->channels[i];
+        if (channel.number == fields.number && channel.type == fields.type) return channel;
+    }
+    return std::nullopt;
+}
+
+// What `remove` names: "host channel 6 (parameter 207 \"加速时间\", uint32, -2, rw)".
+std::string RemovedText(const std::vector<uint8_t>& configuration, int32_t position) {
+    std::string text = "host channel " + std::to_string(position + 1);
+    const auto content = hostkit::DecodeBlob(configuration);
+    if (!content || position < 0 || static_cast<std::size_t>(position) >= content->channels.size()) return text;
+    const hostkit::BlobChannel& channel = content->channels[static_cast<std::size_t>(position)];
+    return text + " (parameter " + std::to_string(channel.number) + " \"" + hostkit::ToUtf8(channel.name) + "\", " +
+           DataTypeText(channel.type) + ", " + ConversionIndexText(channel.conversion) + ", " +
+           AccessText(channel.access) + ")";
+}
+
 int ApplyEdit(Session& session, std::size_t device, const TableEdit& edit) {
     if (!edit.error.empty()) {
         session.Finish();
@@ -104,9 +129,9 @@ int ApplyEdit(Session& session, std::size_t device, const TableEdit& edit) {
 }  // namespace
 
 int AddChannel(const Options& options) {
-    const auto number = options.arguments.empty() ? std::nullopt : WholeNumber(options.arguments[0]);
+    const auto number = options.arguments.empty() ? std::nullopt : SignedNumber(options.arguments[0]);
     if (!number) return Fail("add needs a parameter number first, e.g. add 520", kBadCommandLine);
-    if (*number > 4095) return Fail("parameter number " + options.arguments[0] + " is outside 0..4095", kBadCommandLine);
+    if (*number < 0 || *number > 4095) return Fail("parameter number " + options.arguments[0] + " is outside 0..4095", kBadCommandLine);
     std::string error;
     const auto catalog = LoadCatalog(options.catalog, error);
     if (!catalog) return Fail(error);
@@ -126,11 +151,20 @@ int AddChannel(const Options& options) {
 
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
-    const int status = ApplyEdit(session, options.device, AddChannelTo(session.devices.Configuration(options.device), fields));
-    if (status == kDone) {
-        PrintLine("added parameter " + std::to_string(fields.number) + " \"" + hostkit::ToUtf8(fields.name) + "\" " +
-                  std::string(korvansim::DataTypeName(static_cast<korvansim::DataType>(fields.type))) + ", conversion " +
-                  kConversionTexts[fields.conversionRow] + ", " + AccessName(fields.access));
+    const std::vector<uint8_t> configuration = session.devices.Configuration(options.device);
+    // A channel with the same key is replaced: it keeps its name unless name= is given.
+    const std::optional<hostkit::BlobChannel> replaced = SameKey(configuration, fields);
+    if (replaced && (given & 1) == 0) fields.name = replaced->name;
+    const int status = ApplyEdit(session, options.device, AddChannelTo(configuration, fields));
+    if (status != kDone) return status;
+    const std::string added = " \"" + hostkit::ToUtf8(fields.name) + "\" " + DataTypeText(fields.type) + ", conversion " +
+                              ConversionIndexText(fields.conversionRow) + ", " + AccessText(fields.access);
+    if (!replaced) {
+        PrintLine("added parameter " + std::to_string(fields.number) + added);
+    } else {
+        PrintLine("replaced channel " + std::to_string(fields.number) + " (was " + hostkit::ToUtf8(replaced->name) + ", " +
+                  DataTypeText(replaced->type) + ", " + ConversionIndexText(replaced->conversion) + ", " +
+                  AccessText(replaced->access) + ") with" + added);
     }
     return status;
 }
@@ -163,8 +197,9 @@ int RemoveChannel(const Options& options) {
         }
         position = positions.front();
     }
+    const std::string removed = RemovedText(configuration, position);
     const int status = ApplyEdit(session, options.device, RemoveChannelFrom(configuration, position));
-    if (status == kDone) PrintLine("removed host channel " + std::to_string(position + 1));
+    if (status == kDone) PrintLine("removed " + removed);
     return status;
 }
 

@@ -1,9 +1,13 @@
 #include "tools/korvan-host/collection.h"
 
 #include <chrono>
+#include <cstdlib>
 
+#include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/utf8.h"
+#include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/parameter_catalog.h"
 
 namespace korvanhost {
 
@@ -29,15 +33,32 @@ void Collector::NoteArrivals(DeviceReadings& readings, const std::vector<int32_t
     readings.noReplyRounds = readings.Status() == 2.0 ? readings.noReplyRounds + 1 : 0;
     if (readings.result != 0 || readings.Status() != 0.0) return;
     const std::size_t n = std::min(readings.readInRound.size(), readings.values.size());
-    for (std::size_t k = 1; k < n && k < 3; ++k) readings.readInRound[k] = readings.round;
+    const auto now = std::chrono::steady_clock::now();
+    const auto arrived = [&](std::size_t k) {
+        readings.readInRound[k] = readings.round;
+        readings.readAt[k] = now;
+    };
+    for (std::size_t k = 1; k < n && k < 3; ++k) arrived(k);
     for (std::size_t k = 5; k < n && k < wanted.size(); ++k) {
         if (wanted[k] != 1) continue;
         const bool changed = readings.values[k] != before[k] || readings.texts[k] != beforeTexts[k];
-        if (wanting_ == Wanting::ScanList || changed) readings.readInRound[k] = readings.round;
+        if (wanting_ == Wanting::ScanList || changed) arrived(k);
     }
 }
 
-void Collector::Start() {
+// The parameter each host channel reads (-1 for none), from the device's configuration.
+std::vector<int32_t> ParametersOf(const std::vector<uint8_t>& configuration, std::size_t channels) {
+    std::vector<int32_t> parameters(channels, -1);
+    const auto content = hostkit::DecodeBlob(configuration);
+    if (!content) return parameters;
+    for (std::size_t k = 5; k < channels && k - 1 < content->channels.size(); ++k) {
+        parameters[k] = content->channels[k - 1].number;
+    }
+    return parameters;
+}
+
+void Collector::Start(const ParameterCatalog* catalog, const LineWatch* watch) {
+    watch_ = watch;
     readings_.clear();
     for (std::size_t device = 0; device < devices_.Count(); ++device) {
         devices_.Svr().InitDevSet(devices_.Instance(device));
@@ -47,6 +68,13 @@ void Collector::Start() {
         readings.values.assign(readings.channels.size(), 0.0);
         readings.texts.assign(readings.channels.size(), u"");
         readings.readInRound.assign(readings.channels.size(), kNeverRead);
+        readings.readAt.assign(readings.channels.size(), {});
+        readings.parameters = ParametersOf(devices_.Configuration(device), readings.channels.size());
+        readings.units.assign(readings.channels.size(), "");
+        for (std::size_t k = 0; catalog != nullptr && k < readings.parameters.size(); ++k) {
+            const CatalogParameter* known = readings.parameters[k] >= 0 ? catalog->Find(readings.parameters[k]) : nullptr;
+            if (known != nullptr) readings.units[k] = known->unit;
+        }
         const auto properties = devices_.Properties(device);
         if (!properties.empty()) readings.address = hostkit::ToUtf8(properties[0].value);
         readings_.push_back(std::move(readings));
@@ -73,6 +101,7 @@ void Collector::Round() {
         readings.texts = hostkit::Values(texts.raw);
         ++readings.round;
         NoteArrivals(readings, flags, before, beforeTexts);
+        if (watch_ != nullptr) readings.mainActual = watch_->MainActual(static_cast<uint8_t>(std::atoi(readings.address.c_str())));
         ++stats_.calls;
         stats_.totalMs += ms;
         stats_.worstMs = std::max(stats_.worstMs, ms);

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,13 +16,20 @@ namespace korvanhost {
 
 inline constexpr uint64_t kNeverRead = 0;
 
+class LineWatch;
+class ParameterCatalog;
+
 // One device's host arrays and what its last call returned.
 struct DeviceReadings {
     std::vector<Channel> channels;
     std::vector<double> values;
     std::vector<std::u16string> texts;
     std::vector<uint64_t> readInRound;  // per host channel: the round its value came in, or kNeverRead
+    std::vector<std::chrono::steady_clock::time_point> readAt;  // per host channel: when it came in
+    std::vector<int32_t> parameters;    // per host channel: the parameter it reads, -1 for none
+    std::vector<std::string> units;     // per host channel: the parameter's unit, from the catalog
     std::string address;                // the device address property
+    std::optional<uint16_t> mainActual; // PCD2 of the device's last reply, where the line is watched
     uint64_t round = 0;                 // the round of the last call
     uint64_t noReplyRounds = 0;         // rounds in a row whose call had no reply
     int32_t result = 0;
@@ -28,6 +37,9 @@ struct DeviceReadings {
     // Rounds since host channel k's value came in; kNeverRead when it never did.
     bool NeverRead(std::size_t k) const { return k >= readInRound.size() || readInRound[k] == kNeverRead; }
     uint64_t Age(std::size_t k) const { return NeverRead(k) ? 0 : round - readInRound[k]; }
+    double AgeSeconds(std::size_t k, std::chrono::steady_clock::time_point now) const {
+        return NeverRead(k) ? 0.0 : std::chrono::duration<double>(now - readAt[k]).count();
+    }
 };
 
 struct CollectionStats {
@@ -46,8 +58,9 @@ enum class Wanting { EveryChannel, ScanList };
 class Collector {
 public:
     explicit Collector(HostDevices& devices, Wanting wanting = Wanting::ScanList);
-    // SvrInitDevRun for every device.
-    void Start();
+    // SvrInitDevRun for every device; each channel's unit from `catalog`, and each
+    // reply's main actual value from `watch`, where given.
+    void Start(const ParameterCatalog* catalog = nullptr, const LineWatch* watch = nullptr);
     // One SvrCollectDevData per device.
     void Round();
     const std::vector<DeviceReadings>& Readings() const { return readings_; }
@@ -60,6 +73,7 @@ private:
 
     HostDevices& devices_;
     Wanting wanting_;
+    const LineWatch* watch_ = nullptr;
     std::vector<DeviceReadings> readings_;
     std::vector<std::size_t> scanPositions_;
     CollectionStats stats_;

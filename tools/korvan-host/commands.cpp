@@ -4,17 +4,22 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
+#include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/utf8.h"
+#include "tools/korvan-host/channel_field_text.h"
 #include "tools/korvan-host/collection.h"
 #include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/command_text.h"
 #include "tools/korvan-host/host_line.h"
 #include "tools/korvan-host/meanings.h"
+#include "tools/korvan-host/parameter_catalog.h"
 #include "tools/korvan-host/progress.h"
 #include "tools/korvan-host/report.h"
+#include "tools/korvan-sim/framing.h"
 #include "tools/korvan-sim/program_files.h"
 
 namespace korvanhost {
@@ -81,6 +86,26 @@ std::string ChannelGloss(const std::u16string& name) {
     return "";
 }
 
+// A host channel as `channels` shows it; "-" where a field does not apply.
+struct ChannelDescription {
+    std::string name, parameter = "-", dataType, conversion = "-", access, retain = "-";
+};
+
+ChannelDescription Describe(const Channel& channel, const hostkit::BlobChannel* table, std::size_t k) {
+    ChannelDescription d;
+    const std::string gloss = ChannelGloss(channel.name);
+    d.name = hostkit::ToUtf8(channel.name) + (gloss.empty() ? "" : " (" + gloss + ")");
+    d.dataType = k == 0 ? "status" : k < 5 ? "process data" : TypeName(channel.type);
+    d.access = channel.type < 0 ? "wo" : "ro";
+    if (table == nullptr) return d;
+    d.parameter = std::to_string(table->number);
+    d.dataType = DataTypeText(table->type);
+    d.conversion = ConversionText(table->conversion);
+    d.access = AccessText(table->access);
+    d.retain = std::to_string(table->retain);
+    return d;
+}
+
 std::string Describe(const hostkit::HostValue& value) {
     if (auto* i = std::get_if<int32_t>(&value)) return std::to_string(*i) + " (int)";
     if (auto* f = std::get_if<float>(&value)) {
@@ -89,6 +114,69 @@ std::string Describe(const hostkit::HostValue& value) {
         return text;
     }
     return "\"" + hostkit::ToUtf8(std::get<std::u16string>(value)) + "\" (text)";
+}
+
+// The wire time of a 16-byte request and its 16-byte reply at the line's baud rate
+// and framing, in milliseconds: no reply can come sooner.
+double ExchangeWireMs(const Options& options) {
+    const korvansim::Framing framing = korvansim::ParseFraming(options.framing).value_or(korvansim::Framing{});
+    const int bits = 1 + framing.dataBits + (framing.parity == korvansim::Parity::None ? 0 : 1) + framing.stopBits;
+    return 32.0 * bits * 1000.0 / options.baud;
+}
+
+// A warning when the wait time is shorter than a request and its reply take on the
+// line: every exchange would end before its reply came, and a late reply could be
+// taken for the next request's.
+void WarnShortWait(int64_t waitMs, const Options& options) {
+    const double wire = ExchangeWireMs(options);
+    if (waitMs <= 0 || waitMs >= wire) return;
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "wait time %lld ms is shorter than a request and its reply take on the line at %u baud %s "
+                  "(%.1f ms): no reply can come in time",
+                  static_cast<long long>(waitMs), options.baud, options.framing.c_str(), wire);
+    Warn(text);
+}
+
+// The device's communication wait time in milliseconds (the driver's reading of it).
+int64_t WaitMs(Session& session, std::size_t device) {
+    const auto properties = session.devices.Properties(device);
+    if (properties.size() < 2) return 200;
+    int64_t wait = 0;
+    for (char16_t c : properties[1].value) {
+        if (c < u'0' || c > u'9' || wait > 100000) break;
+        wait = wait * 10 + (c - u'0');
+    }
+    return wait;
+}
+
+// What the first Ctrl-C of a run or exec says: the exchange in progress ends first.
+void SayHowToStop(Session& session, const Options& options) {
+    int64_t longest = 0;
+    for (std::size_t d = 0; d < session.devices.Count(); ++d) {
+        const int64_t wait = WaitMs(session, d);
+        WarnShortWait(wait, options);
+        longest = std::max(longest, wait);
+    }
+    char text[160];
+    std::snprintf(text, sizeof text, "stopping after the exchange in progress (up to %.3g s; Ctrl-C again to leave now)",
+                  static_cast<double>(std::max<int64_t>(longest, 200)) / 1000.0);
+    SayOnInterrupt(text);
+}
+
+// Why the devices cannot share one line: two archives with one address; empty when
+// they can.
+std::string SharedAddress(Session& session) {
+    for (std::size_t a = 0; a < session.devices.Count(); ++a) {
+        for (std::size_t b = a + 1; b < session.devices.Count(); ++b) {
+            const int32_t address = session.devices.Address(a);
+            if (address > 0 && address == session.devices.Address(b)) {
+                return session.devices.ArchivePath(a) + " and " + session.devices.ArchivePath(b) + " both have address " +
+                       std::to_string(address) + ": two devices cannot answer one address";
+            }
+        }
+    }
+    return "";
 }
 
 std::string LineName(const Options& options) { return options.sim ? "to the simulated drive" : options.port; }
@@ -127,6 +215,7 @@ struct CommandOutcome {
     double presentFrequency = kNotReported;
     double statusWord = kNotReported;
     std::string refusal;  // why the drive refused, as its reply says
+    std::optional<uint16_t> mainActual;  // the reply's PCD2, where the status word came with it
 
     std::string Meaning() const {
         if (refusal.empty()) return CommandMeaning(status);
@@ -134,20 +223,24 @@ struct CommandOutcome {
     }
     std::string Line(const std::string& text) const {
         std::string line = text + " -> " + StatusText(status, Meaning());
-        if (statusWord != kNotReported) line += "  status word " + Hex(statusWord);
-        if (presentFrequency != kNotReported) line += "  present frequency " + Whole(presentFrequency);
+        if (statusWord != kNotReported) line += "  status word " + StatusWordText(static_cast<uint16_t>(statusWord));
+        if (presentFrequency != kNotReported) {
+            line += "  present frequency " + Whole(presentFrequency);
+            if (mainActual) line += " (main actual value " + MainActualText(*mainActual) + ")";
+        }
         return line;
     }
     std::string Json(const std::string& text) const {
         return "{\"text\":" + JsonString(text) + ",\"status\":" + Whole(status) + ",\"meaning\":" +
                JsonString(Meaning()) + ",\"statusWord\":" +
                (statusWord != kNotReported ? Whole(statusWord) : "null") + ",\"presentFrequency\":" +
-               (presentFrequency != kNotReported ? Whole(presentFrequency) : "null") + "}";
+               (presentFrequency != kNotReported ? Whole(presentFrequency) : "null") + ",\"mainActualPercent\":" +
+               (mainActual && presentFrequency != kNotReported ? Percent(*mainActual) : "null") + "}";
     }
     static std::string Whole(double value) { return std::to_string(static_cast<int64_t>(value)); }
-    static std::string Hex(double value) {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%04llX", static_cast<unsigned long long>(value));
+    static std::string Percent(uint16_t pcd2) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.4g", static_cast<int16_t>(pcd2) * 100.0 / 16384.0);
         return text;
     }
 };
@@ -161,8 +254,10 @@ CommandOutcome RunCommand(Session& session, HostLine& line, DeviceInstance* devi
                                static_cast<double>(options.controlWord), static_cast<double>(options.reference)});
     session.devices.Svr().DevIOCtrl(device, &command, &results, 0);
     const auto values = hostkit::Values(results.raw);
-    CommandOutcome outcome{values[0], values[1], values[2], line.TakeRefusal()};
+    CommandOutcome outcome{values[0], values[1], values[2], line.Watch().TakeRefusal(), std::nullopt};
     if (outcome.status == 0.0) outcome.refusal.clear();  // a chained command's, not this text's result
+    const int32_t address = session.devices.Address(options.device);
+    if (address > 0) outcome.mainActual = line.Watch().MainActual(static_cast<uint8_t>(address));
     return outcome;
 }
 
@@ -256,30 +351,42 @@ int SetProperties(const Options& options) {
             return Fail(check.problem + " (--force stores it anyway)", kBadCommandLine);
         }
         if (!check.problem.empty()) Warn(check.problem);
+        if (wanted.name == u"通讯等待时间" && !check.syntax) WarnShortWait(std::stoll(hostkit::ToUtf8(wanted.value)), options);
     }
     session.devices.SetProperties(options.device, ordered);
-    PrintProperties(session.devices.Properties(options.device), options.json);
-    return session.Finish();
+    const auto stored = session.devices.Properties(options.device);
+    // What was stored is said only once it is saved.
+    if (const int saved = session.Finish(); saved != kDone) return saved;
+    PrintProperties(stored, options.json);
+    return kDone;
 }
 
 int ShowChannels(const Options& options) {
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
     const auto channels = session.devices.Channels(options.device);
+    const auto content = hostkit::DecodeBlob(session.devices.Configuration(options.device));
     std::string json;
+    if (!options.json) PrintLine("k\tname\tparameter\ttype\tconversion\taccess\tretain");
     for (std::size_t k = 0; k < channels.size(); ++k) {
-        const std::string name = hostkit::ToUtf8(channels[k].name);
-        const std::string gloss = ChannelGloss(channels[k].name);
+        // Host channel k is table position k - 1; from 5 on, a parameter channel.
+        const hostkit::BlobChannel* table =
+            content && k >= 5 && k - 1 < content->channels.size() ? &content->channels[k - 1] : nullptr;
+        const ChannelDescription d = Describe(channels[k], table, k);
         if (options.json) {
-            json += (k ? "," : "") + std::string("{\"k\":") + std::to_string(k) + ",\"name\":" + JsonString(name) +
+            json += (k ? "," : "") + std::string("{\"k\":") + std::to_string(k) + ",\"name\":" + JsonString(d.name) +
                     ",\"type\":" + std::to_string(channels[k].type) + ",\"typeName\":" +
-                    JsonString(TypeName(channels[k].type)) + "}";
+                    JsonString(TypeName(channels[k].type)) + ",\"pnu\":" + (table ? std::to_string(table->number) : "null") +
+                    ",\"dataType\":" + JsonString(d.dataType) + ",\"conversion\":" + JsonString(d.conversion) +
+                    ",\"access\":" + JsonString(d.access) + ",\"retain\":" + (table ? std::to_string(table->retain) : "null") +
+                    "}";
         } else {
-            PrintLine(std::to_string(k) + "\t" + TypeName(channels[k].type) + "\t" + name +
-                      (gloss.empty() ? "" : "  (" + gloss + ")"));
+            PrintLine(std::to_string(k) + "\t" + d.name + "\t" + d.parameter + "\t" + d.dataType + "\t" + d.conversion +
+                      "\t" + d.access + "\t" + d.retain);
         }
     }
     if (options.json) PrintLine("[" + json + "]");
+    else PrintLine("(host channel numbers move when a channel is added before them; ZELK_WRITE(k=v) uses them)");
     return session.Finish();
 }
 
@@ -288,22 +395,35 @@ int EditChannels(const Options& options) {
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
     session.devices.Channels(options.device);  // the dialog needs the device loaded
+    const bool storedBefore = session.devices.DriverStored(options.device);
     {
-        PlainInterrupts plain;  // the dialog's loop has the thread
+        PlainInterrupts plain("edit interrupted: nothing saved");  // the dialog's loop has the thread
         session.devices.Svr().EditCustomProperty(session.devices.Instance(options.device));
     }
-    return session.Finish();
+    // The driver stores the configuration when the dialog ends with OK, and only then.
+    const bool confirmed = !storedBefore && session.devices.DriverStored(options.device);
+    const bool changed = session.devices.Changed(options.device);
+    if (const int saved = session.Finish(); saved != kDone) return saved;
+    PrintLine(!confirmed ? "cancelled, nothing saved"
+                         : changed ? "saved " + session.devices.ArchivePath(options.device)
+                                   : "OK without a change: nothing to save");
+    return kDone;
 }
 
 int Run(const Options& options) {
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
+    session.devices.ReleaseLocks();  // a run changes no archive: others may, meanwhile
+    if (const std::string shared = SharedAddress(session); !shared.empty()) return Fail(shared, kBadCommandLine);
+    SayHowToStop(session, options);
     std::string error;
     auto line = HostLine::Open(options, session.devices.Addresses(), session.devices.DriverModule(), error);
     if (!line) return Fail(error);
     session.devices.AttachLine(line->DriverHandle());
     Collector collector(session.devices);
-    collector.Start();
+    std::string noCatalog;
+    const auto catalog = ParameterCatalog::Load(CatalogPath(), noCatalog);  // for the units; none without it
+    collector.Start(catalog ? &*catalog : nullptr, &line->Watch());
     const bool terminal = OutputIsTerminal() && !options.plain && !options.trace;
     const ReportStyle style = options.json ? ReportStyle::Json : terminal ? ReportStyle::LiveTable : ReportStyle::PlainLines;
     if (const std::string hint = NothingToCollect(session, collector); !hint.empty()) {
@@ -338,10 +458,13 @@ int Execute(const Options& options) {
     }
     Session session(options);
     if (!session.devices.Error().empty()) return Fail(session.devices.Error());
+    session.devices.ReleaseLocks();  // commands change no archive
+    if (const std::string shared = SharedAddress(session); !shared.empty()) return Fail(shared, kBadCommandLine);
     if (const std::string problem = CheckCommandTexts(options.arguments, ContextOf(options, &session));
         !problem.empty()) {
         return Fail(problem, kBadCommandLine);
     }
+    SayHowToStop(session, options);
     std::string error;
     auto line = HostLine::Open(options, session.devices.Addresses(), session.devices.DriverModule(), error);
     if (!line) return Fail(error);
@@ -363,7 +486,10 @@ int Execute(const Options& options) {
         if (options.json) json += (json.empty() ? "" : ",") + outcome.Json(text);
         else progress.Print(outcome.Line(text));
     }
-    if (options.json) PrintLine("{\"commands\":[" + json + "],\"variables\":" + VariablesJson(session) + "}");
+    if (options.json) {
+        PrintLine("{\"time\":" + JsonString(IsoTimeNow()) + ",\"commands\":[" + json +
+                  "],\"variables\":" + VariablesJson(session) + "}");
+    }
     for (const auto& [name, value] : session.devices.RunObject().Variables()) {
         if (!options.json) PrintLine(hostkit::ToUtf8(name) + " = " + Describe(value));
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <utility>
 
 #include "tools/korvan-host/line_tap.h"
 
@@ -15,21 +16,32 @@ void PrintLine(const std::string& line) {
     std::fflush(stdout);
 }
 
-std::unique_ptr<LineTap> TapFor(const Options& options, KorvanPortHandle port, void* driverModule,
-                                RefusalNote& refusals, std::string& error) {
-    // The commands that say why the drive refused a request need the tap too.
-    const bool refusalsShown = options.command == "exec" || options.command == "backup" ||
-                               options.command == "diff" || options.command == "restore";
-    if (!options.trace && !refusalsShown) return nullptr;
+void LineWatch::Note(const ReplyNote& reply) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!reply.refusal.empty()) refusal_ = reply.refusal;
+    mainActual_[reply.address] = reply.mainActual;
+}
+
+std::string LineWatch::TakeRefusal() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(refusal_, {});
+}
+
+std::optional<uint16_t> LineWatch::MainActual(uint8_t address) const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = mainActual_.find(address);
+    return found == mainActual_.end() ? std::nullopt : std::optional<uint16_t>(found->second);
+}
+
+std::unique_ptr<LineTap> TapFor(const Options& options, KorvanPortHandle port, void* driverModule, LineWatch& watch,
+                                std::string& error) {
     TelegramLog::Printer print;
     if (options.trace) print = PrintLine;
     auto tap = std::make_unique<LineTap>(port, driverModule, print, 200,
-                                         [&refusals](const std::string& reason) { refusals.Note(reason); });
-    if (!tap->Error().empty()) {
-        error = tap->Error();
-        return nullptr;
-    }
-    return tap;
+                                         [&watch](const ReplyNote& reply) { watch.Note(reply); });
+    if (tap->Error().empty()) return tap;
+    if (options.trace) error = tap->Error();
+    return nullptr;
 }
 
 std::optional<korvansim::Framing> LineSettings(const Options& options, std::string& error) {

@@ -4,15 +4,16 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "korvan/host_abi.h"
 #include "tools/korvan-host/options.h"
+#include "tools/korvan-host/telegram_log.h"
 #include "tools/korvan-sim/framing.h"
 
 namespace korvansim {
@@ -23,22 +24,21 @@ namespace korvanhost {
 
 class LineTap;
 
-// Why the drive refused the last request, noted by the tap's thread and taken by the
-// command that made the request.
-class RefusalNote {
+// What the replies on the line said that the driver does not pass on: why the drive
+// refused a request, and each drive's main actual value. Noted by the tap's thread,
+// read by the commands.
+class LineWatch {
 public:
-    void Note(const std::string& reason) {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        reason_ = reason;
-    }
-    std::string Take() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return std::exchange(reason_, {});
-    }
+    void Note(const ReplyNote& reply);
+    // Why the drive refused a request since the last call; empty when it refused none.
+    std::string TakeRefusal();
+    // The main actual value (PCD2) of the last reply from `address`, if one came.
+    std::optional<uint16_t> MainActual(uint8_t address) const;
 
 private:
-    std::mutex mutex_;
-    std::string reason_;
+    mutable std::mutex mutex_;
+    std::string refusal_;
+    std::map<uint8_t, uint16_t> mainActual_;
 };
 
 class HostLine {
@@ -58,9 +58,8 @@ public:
     bool Gone() const;
     // The simulated drive of --sim; nullptr on a real line.
     korvansim::Simulator* Simulator();
-    // Why the drive refused a request since the last call (exec watches for it); empty
-    // when it refused none.
-    std::string TakeRefusal();
+    // What the replies said beyond what the driver passes on.
+    LineWatch& Watch();
 
 private:
     HostLine();
@@ -68,11 +67,11 @@ private:
     std::unique_ptr<Parts> parts_;
 };
 
-// The tap the options ask for, or nullptr: --trace prints every telegram, and exec
-// notes why the drive refuses a request in `refusals`. `error` says why the line
-// cannot be tapped.
-std::unique_ptr<LineTap> TapFor(const Options& options, KorvanPortHandle port, void* driverModule,
-                                RefusalNote& refusals, std::string& error);
+// The tap of the line: it prints every telegram with --trace, and notes what the
+// replies say in `watch`. `error` says why a line to be traced cannot be tapped;
+// without --trace a line that cannot be tapped is only not watched (nullptr).
+std::unique_ptr<LineTap> TapFor(const Options& options, KorvanPortHandle port, void* driverModule, LineWatch& watch,
+                                std::string& error);
 
 // The framing the options name, after checking it and the baud rate; nullopt with a
 // one-line error.

@@ -30,7 +30,7 @@ korvansim::Result<korvansim::Port> OpenLine(const std::string& path, uint32_t ba
 struct HostLine::Parts {
     std::unique_ptr<korvansim::Simulator> simulator;
     korvansim::UniqueFd port;
-    RefusalNote refusals;  // outlives the tap that notes into it
+    LineWatch watch;  // outlives the tap that notes into it
     std::unique_ptr<LineTap> tap;
 };
 
@@ -60,7 +60,7 @@ std::unique_ptr<HostLine> HostLine::Open(const Options& options, const std::vect
         return nullptr;
     }
     line->parts_->port = std::move(port->fd);
-    line->parts_->tap = TapFor(options, line->parts_->port.Get(), driverModule, line->parts_->refusals, error);
+    line->parts_->tap = TapFor(options, line->parts_->port.Get(), driverModule, line->parts_->watch, error);
     if (!error.empty()) return nullptr;
     return line;
 }
@@ -79,7 +79,7 @@ KorvanPortHandle HostLine::DriverHandle() const {
     return parts_->tap ? parts_->tap->DriverHandle() : parts_->port.Get();
 }
 
-std::string HostLine::TakeRefusal() { return parts_->refusals.Take(); }
+LineWatch& HostLine::Watch() { return parts_->watch; }
 
 korvansim::Simulator* HostLine::Simulator() { return parts_->simulator.get(); }
 

@@ -58,7 +58,7 @@ bool SetUp(HANDLE port, uint32_t baud, const korvansim::Framing& framing) {
 
 struct HostLine::Parts {
     UniqueHandle port;
-    RefusalNote refusals;  // outlives the tap that notes into it
+    LineWatch watch;  // outlives the tap that notes into it
     std::unique_ptr<LineTap> tap;
 };
 
@@ -95,7 +95,7 @@ std::unique_ptr<HostLine> HostLine::Open(const Options& options, const std::vect
                      options.port.c_str(), korvansim::FramingName(plain).c_str());
         error.clear();
     }
-    line->parts_->tap = TapFor(options, line->parts_->port.Get(), driverModule, line->parts_->refusals, error);
+    line->parts_->tap = TapFor(options, line->parts_->port.Get(), driverModule, line->parts_->watch, error);
     if (!error.empty()) return nullptr;
     return line;
 }
@@ -111,7 +111,7 @@ bool HostLine::Gone() const {
 
 KorvanPortHandle HostLine::DriverHandle() const { return parts_->port.Get(); }
 
-std::string HostLine::TakeRefusal() { return parts_->refusals.Take(); }
+LineWatch& HostLine::Watch() { return parts_->watch; }
 
 korvansim::Simulator* HostLine::Simulator() { return nullptr; }
 

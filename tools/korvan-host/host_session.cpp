@@ -8,6 +8,12 @@
 #include "tools/korvan-host/archive_file.h"
 
 namespace korvanhost {
+namespace {
+
+// How long a program waits for another that is changing the same archive.
+constexpr double kLockWaitSeconds = 2.0;
+
+}  // namespace
 
 std::vector<uint8_t> StoredBytes(const ConfigArchive& archive) {
     std::vector<uint8_t> bytes = hostkit::Values(archive.buffer);
@@ -33,7 +39,7 @@ bool HostDevices::Open(const std::string& path, ArchiveUse use) {
     auto device = std::make_unique<Device>();
     device->path = path;
     if (use == ArchiveUse::New || use == ArchiveUse::Scratch) {
-        if (use == ArchiveUse::New && SomethingAt(path)) {
+        if (use == ArchiveUse::New && SomethingAt(path) && !DanglingTarget(path)) {
             error_ = path + " already exists (init makes a new archive only)";
             return false;
         }
@@ -44,13 +50,20 @@ bool HostDevices::Open(const std::string& path, ArchiveUse use) {
         return true;
     }
     std::string error;
+    device->lock = ArchiveLock::Take(path, kLockWaitSeconds, error);
+    if (!device->lock) {
+        error_ = error;
+        return false;
+    }
     const auto file = ReadArchiveFile(path, error);
     if (!file) {
         error_ = error;
         return false;
     }
     if (!file->exists) {
-        error_ = "no archive at " + path + " (korvan-host --archive " + path + " init makes one)";
+        const auto target = DanglingTarget(path);
+        error_ = target ? path + " links to " + *target + ", which does not exist"
+                        : "no archive at " + path + " (korvan-host --archive " + path + " init makes one)";
         return false;
     }
     const std::string damage = file->kind == ArchiveKind::Damaged ? file->damage : Shortfall(file->configuration);
@@ -116,18 +129,22 @@ std::vector<Property> HostDevices::Properties(std::size_t device) {
     return properties;
 }
 
+int32_t HostDevices::Address(std::size_t device) {
+    const auto properties = Properties(device);
+    if (properties.empty()) return -1;
+    int32_t address = 0;
+    for (char16_t c : properties[0].value) {
+        if (c < u'0' || c > u'9' || address > 1000) break;  // the driver reads the leading digits
+        address = address * 10 + (c - u'0');
+    }
+    return address >= 1 && address <= 126 ? address : -1;
+}
+
 std::vector<uint8_t> HostDevices::Addresses() {
     std::vector<uint8_t> addresses;
     for (std::size_t device = 0; device < Count(); ++device) {
-        const auto properties = Properties(device);
-        if (properties.empty()) continue;
-        int32_t address = 0;
-        for (char16_t c : properties[0].value) {
-            if (c < u'0' || c > u'9' || address > 1000) break;
-            address = address * 10 + (c - u'0');
-        }
-        if (address >= 1 && address <= 126 &&
-            std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
+        const int32_t address = Address(device);
+        if (address > 0 && std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
             addresses.push_back(static_cast<uint8_t>(address));
         }
     }
@@ -174,6 +191,16 @@ void HostDevices::AttachLine(KorvanPortHandle handle) {
     IDispatch* object = runObject_->Interface();
     runObject_->Interface()->vtbl->AddRef(object);  // the module takes this reference over
     Svr().SetRunIDispatch(&object);
+}
+
+bool HostDevices::DriverStored(std::size_t device) { return devices_[device]->host.Archive().mode == 1; }
+
+bool HostDevices::Changed(std::size_t device) {
+    return StoredBytes(devices_[device]->host.Archive()) != devices_[device]->loaded;
+}
+
+void HostDevices::ReleaseLocks() {
+    for (auto& device : devices_) device->lock.reset();
 }
 
 bool HostDevices::ReleaseAndSave() {

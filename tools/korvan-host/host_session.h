@@ -10,6 +10,7 @@
 #include "tools/hostkit/driver_library.h"
 #include "tools/hostkit/host_automation.h"
 #include "tools/hostkit/host_device.h"
+#include "tools/korvan-host/archive_lock.h"
 
 namespace korvanhost {
 
@@ -51,6 +52,8 @@ public:
     std::vector<Property> Properties(std::size_t device);
     // Each address property, as the simulated line must answer them.
     std::vector<uint8_t> Addresses();
+    // The device's address as the driver sends it; -1 for none it can send.
+    int32_t Address(std::size_t device);
     void SetProperties(std::size_t device, const std::vector<Property>& properties);
     std::vector<Channel> Channels(std::size_t device);
     // The device's configuration bytes as loaded, and a change of them made by the host
@@ -59,11 +62,19 @@ public:
     void ReplaceConfiguration(std::size_t device, const std::vector<uint8_t>& configuration);
     // Gives every device the line, and the driver the run-time object.
     void AttachLine(KorvanPortHandle handle);
+    // Whether the driver has stored the device's configuration into its archive since
+    // it was read, and whether the bytes now differ from the file's.
+    bool DriverStored(std::size_t device);
+    bool Changed(std::size_t device);
     // Releases every device state, then saves each archive whose bytes changed.
     bool ReleaseAndSave();
+    // Lets other programs change the archives, which the session holds from reading
+    // them to saving them: for a session that will not save (run).
+    void ReleaseLocks();
 
 private:
     struct Device {
+        std::unique_ptr<ArchiveLock> lock;  // taken before the file is read
         std::string path;
         hostkit::HostDevice host;
         std::vector<uint8_t> loaded;

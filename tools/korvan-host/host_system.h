@@ -31,16 +31,20 @@ bool OutputIsTerminal();
 // The rows of that terminal; 0 when it does not say.
 int TerminalRows();
 
-// Ctrl-C (and SIGTERM, or the console window closing) sets a flag: a run ends at the
-// next round, saving and closing as it does when done.
+// Ctrl-C (and SIGTERM or SIGHUP, or the console window closing) sets a flag: a run
+// ends after the exchange in progress, saving and closing as it does when done. A
+// second Ctrl-C leaves at once.
 void CatchInterrupts();
 bool Interrupted();
+// What the first Ctrl-C says on standard error (one line, no more than 200 bytes).
+void SayOnInterrupt(const std::string& message);
 
 // While the driver's dialog has the thread no one reads that flag: for the life of
-// this object Ctrl-C ends the program as usual, saving nothing.
+// this object Ctrl-C ends the program at once, saving nothing, after saying
+// `farewell` on standard error.
 class PlainInterrupts {
 public:
-    PlainInterrupts();
+    explicit PlainInterrupts(const std::string& farewell);
     ~PlainInterrupts();
     PlainInterrupts(const PlainInterrupts&) = delete;
     PlainInterrupts& operator=(const PlainInterrupts&) = delete;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <string>
 
 #include "tools/korvan-host/host_system.h"
 
@@ -12,7 +13,32 @@ namespace {
 
 std::atomic<bool> interrupted{false};
 
-void OnSignal(int) { interrupted = true; }
+// A line written from a signal handler: set before the signals it answers can come.
+struct SignalLine {
+    char text[256];
+    std::size_t length = 0;
+    void Set(const std::string& message) {
+        const std::string line = "korvan-host: " + message.substr(0, 200) + "\n";
+        line.copy(text, sizeof text);
+        length = line.size();
+    }
+    void Write() const {
+        if (length > 0) (void)!::write(STDERR_FILENO, text, length);
+    }
+};
+SignalLine onFirst;
+SignalLine onPlain;
+
+void OnSignal(int) {
+    if (interrupted.exchange(true)) _exit(130);  // the second: at once
+    onFirst.Write();
+}
+
+void OnPlainSignal(int signal) {
+    onPlain.Write();
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
 
 }  // namespace
 
@@ -35,25 +61,28 @@ bool Interrupted() { return interrupted; }
 void CatchInterrupts() {
     struct sigaction action {};
     action.sa_handler = OnSignal;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
+void SayOnInterrupt(const std::string& message) { onFirst.Set(message); }
+
 struct PlainInterrupts::Saved {
-    struct sigaction oldInt {};
-    struct sigaction oldTerm {};
+    struct sigaction old[3] {};
 };
 
-PlainInterrupts::PlainInterrupts() : saved_(std::make_unique<Saved>()) {
+namespace {
+constexpr int kPlainSignals[3] = {SIGINT, SIGTERM, SIGHUP};
+}  // namespace
+
+PlainInterrupts::PlainInterrupts(const std::string& farewell) : saved_(std::make_unique<Saved>()) {
+    onPlain.Set(farewell);
     struct sigaction plain {};
-    plain.sa_handler = SIG_DFL;
-    sigaction(SIGINT, &plain, &saved_->oldInt);
-    sigaction(SIGTERM, &plain, &saved_->oldTerm);
+    plain.sa_handler = OnPlainSignal;
+    for (int i = 0; i < 3; ++i) sigaction(kPlainSignals[i], &plain, &saved_->old[i]);
 }
 
 PlainInterrupts::~PlainInterrupts() {
-    sigaction(SIGINT, &saved_->oldInt, nullptr);
-    sigaction(SIGTERM, &saved_->oldTerm, nullptr);
+    for (int i = 0; i < 3; ++i) sigaction(kPlainSignals[i], &saved_->old[i], nullptr);
 }
 
 // The driver answers the same either way, so the host looks for itself: the dialog

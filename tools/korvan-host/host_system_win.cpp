@@ -6,6 +6,8 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cstdio>
+#include <string>
 
 #include "tools/korvan-host/host_system.h"
 
@@ -19,9 +21,16 @@ namespace {
 std::atomic<bool> interrupted{false};
 std::atomic<bool> catching{false};
 
+std::string firstWords;  // said on the first Ctrl-C; set before the handler is installed
+std::string plainWords;  // said when Ctrl-C ends the program while a dialog runs
+
 BOOL WINAPI OnControl(DWORD event) {
-    interrupted = true;
-    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
+    const bool again = interrupted.exchange(true);
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+        if (again) ExitProcess(130);  // the second: at once
+        if (!firstWords.empty()) std::fputs(firstWords.c_str(), stderr);
+        return TRUE;
+    }
     // The window is closing or the session ending, and the process ends as soon as
     // this returns: wait instead while the run finishes its round, saves and exits,
     // which ends this thread too (or until the system's time for it is up).
@@ -84,15 +93,26 @@ bool Interrupted() { return interrupted; }
 
 void CatchInterrupts() { catching = SetConsoleCtrlHandler(OnControl, TRUE) != 0; }
 
+void SayOnInterrupt(const std::string& message) { firstWords = "korvan-host: " + message + "\n"; }
+
 struct PlainInterrupts::Saved {
     bool removed = false;
 };
 
-PlainInterrupts::PlainInterrupts() : saved_(std::make_unique<Saved>()) {
+// The default handling ends the program; the farewell is said first.
+BOOL WINAPI OnPlainControl(DWORD) {
+    if (!plainWords.empty()) std::fputs(plainWords.c_str(), stderr);
+    return FALSE;
+}
+
+PlainInterrupts::PlainInterrupts(const std::string& farewell) : saved_(std::make_unique<Saved>()) {
+    plainWords = "korvan-host: " + farewell + "\n";
     saved_->removed = catching && SetConsoleCtrlHandler(OnControl, FALSE);
+    SetConsoleCtrlHandler(OnPlainControl, TRUE);
 }
 
 PlainInterrupts::~PlainInterrupts() {
+    SetConsoleCtrlHandler(OnPlainControl, FALSE);
     if (saved_->removed) SetConsoleCtrlHandler(OnControl, TRUE);
 }
 

@@ -19,9 +19,9 @@ class LineTap {
 public:
     // Taps `line`, the port the host opened, for the driver module `driverModule`. A
     // request without a reply for `replyWaitMs` is marked as such. `print` and
-    // `refusals` are the log's (either may be empty).
+    // `replies` are the log's (either may be empty).
     LineTap(KorvanPortHandle line, void* driverModule, TelegramLog::Printer print, int64_t replyWaitMs = 200,
-            TelegramLog::Printer refusals = {});
+            TelegramLog::ReplyWatcher replies = {});
     ~LineTap();
     LineTap(const LineTap&) = delete;
     LineTap& operator=(const LineTap&) = delete;

@@ -27,8 +27,8 @@ bool WriteAll(int fd, const uint8_t* data, std::size_t size) {
 }  // namespace
 
 struct LineTap::Tap {
-    Tap(int line, TelegramLog::Printer print, int64_t replyWaitMs, TelegramLog::Printer refusals)
-        : lineFd(line), log(std::move(print), replyWaitMs, std::move(refusals)) {}
+    Tap(int line, TelegramLog::Printer print, int64_t replyWaitMs, TelegramLog::ReplyWatcher replies)
+        : lineFd(line), log(std::move(print), replyWaitMs, std::move(replies)) {}
     void Relay();
 
     int lineFd;
@@ -42,8 +42,8 @@ struct LineTap::Tap {
 };
 
 LineTap::LineTap(KorvanPortHandle line, void*, TelegramLog::Printer print, int64_t replyWaitMs,
-                 TelegramLog::Printer refusals)
-    : tap_(std::make_unique<Tap>(line, std::move(print), replyWaitMs, std::move(refusals))) {
+                 TelegramLog::ReplyWatcher replies)
+    : tap_(std::make_unique<Tap>(line, std::move(print), replyWaitMs, std::move(replies))) {
     auto pty = korvansim::OpenPseudoTerminal();
     int pipeEnds[2];
     if (!pty || pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {

@@ -131,8 +131,8 @@ std::vector<void**> ImportSlots(HMODULE module, const char* name) {
 }  // namespace
 
 struct LineTap::Tap {
-    Tap(HANDLE port, TelegramLog::Printer print, int64_t replyWaitMs, TelegramLog::Printer refusals)
-        : recording{port, {std::move(print), replyWaitMs, std::move(refusals)}} {}
+    Tap(HANDLE port, TelegramLog::Printer print, int64_t replyWaitMs, TelegramLog::ReplyWatcher replies)
+        : recording{port, {std::move(print), replyWaitMs, std::move(replies)}} {}
 
     Recorder recording;
     std::vector<std::unique_ptr<ImportSlot>> slots;
@@ -140,8 +140,8 @@ struct LineTap::Tap {
 };
 
 LineTap::LineTap(KorvanPortHandle line, void* driverModule, TelegramLog::Printer print, int64_t replyWaitMs,
-                 TelegramLog::Printer refusals)
-    : tap_(std::make_unique<Tap>(static_cast<HANDLE>(line), std::move(print), replyWaitMs, std::move(refusals))) {
+                 TelegramLog::ReplyWatcher replies)
+    : tap_(std::make_unique<Tap>(static_cast<HANDLE>(line), std::move(print), replyWaitMs, std::move(replies))) {
     if (Recorder* expected = nullptr; !recorder.compare_exchange_strong(expected, &tap_->recording)) {
         tap_->error = "cannot trace two lines at once";
         return;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include "tools/hostkit/utf8.h"
 #include "tools/korvan-host/commissioning/scan_lists.h"
 #include "tools/korvan-host/host_system.h"
+#include "tools/korvan-sim/framing.h"
 
 namespace korvanhost {
 namespace {
@@ -73,6 +75,20 @@ bool NeedsDrive(const Options& options) {
            (command == "diff" && options.arguments.size() < 2);
 }
 
+// "-1" is an argument (add -1 is a parameter number the command refuses), not an option.
+bool IsNegativeNumber(std::string_view word) {
+    return word.size() > 1 && word[0] == '-' && word.find_first_not_of("0123456789.", 1) == std::string_view::npos;
+}
+
+// The same file named twice, however it is spelt.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    const auto resolved = [&error](const std::string& path) {
+        return std::filesystem::weakly_canonical(std::filesystem::absolute(path, error), error).lexically_normal();
+    };
+    return resolved(a) == resolved(b);
+}
+
 // Commands whose arguments another part of the program reads.
 bool TakesOwnArguments(const std::string& command) {
     return command == "add" || command == "remove" || command == "params" || command == "init" ||
@@ -86,7 +102,7 @@ public:
     std::variant<Options, Error> Parse() {
         for (index_ = 1; index_ < argc_; ++index_) {
             const std::string_view word = argv_[index_];
-            if (word.size() > 1 && word[0] == '-') {
+            if (word.size() > 1 && word[0] == '-' && !IsNegativeNumber(word)) {
                 if (auto error = Option(word)) return *error;
             } else if (options_.command.empty()) {
                 if (!IsCommand(word)) return Error("unknown command '" + std::string(word) + "' (see korvan-host help)");
@@ -123,7 +139,7 @@ private:
         if (name == "--baud") return Number(options_.baud, value, name);
         if (name == "--device") return Number(options_.device, value, name);
         if (name == "--count") return Number(options_.count, value, name);
-        if (name == "--rate") return Number(options_.rate, value, name);
+        if (name == "--rate") return options_.rateGiven = true, Number(options_.rate, value, name);
         if (name == "--control") return ControlWord(value);
         if (name == "--reference") return Reference(value);
         return Error("unknown option " + std::string(name) + " (see korvan-host help)");
@@ -191,12 +207,35 @@ private:
         }
         if (!options_.port.empty() && options_.sim) return Error("give either --port or --sim, not both");
         if (options_.command == "exec" && options_.arguments.empty()) return Error("exec needs a command text");
+        if (auto error = Values()) return *error;
         if (options_.command == "set" && options_.arguments.empty()) return Error("set needs NAME=VALUE");
         const bool takesArguments = options_.command == "set" || options_.command == "exec";
         if (!takesArguments && !options_.arguments.empty() && !TakesOwnArguments(options_.command)) {
             return Error(options_.command + " takes no argument '" + options_.arguments.front() + "'");
         }
         return options_;
+    }
+
+    // Option values that could never work: one rule for all, a bad command line.
+    std::optional<Error> Values() const {
+        if (!korvansim::ParseFraming(options_.framing)) {
+            return Error("unknown framing '" + options_.framing + "' (8E1, 8N1, 8N2 or 8O1)");
+        }
+        if (!korvansim::IsSupportedBaud(options_.baud)) {
+            return Error("baud rate " + std::to_string(options_.baud) + " is not one the drive offers (see parameter 501)");
+        }
+        if (options_.count == 0) return Error("--count takes a number of rounds from 1");
+        if (!(options_.rate >= 0.0) || std::isinf(options_.rate) || (options_.rateGiven && options_.rate == 0.0)) {
+            return Error("--rate takes rounds per second above 0");
+        }
+        for (std::size_t a = 0; a < options_.archives.size(); ++a) {
+            for (std::size_t b = a + 1; b < options_.archives.size(); ++b) {
+                if (SameFile(options_.archives[a], options_.archives[b])) {
+                    return Error("archive " + options_.archives[b] + " is given twice: two devices cannot answer one address");
+                }
+            }
+        }
+        return std::nullopt;
     }
 
     int argc_;
@@ -221,7 +260,9 @@ Commands:
                         and 通讯等待时间 (communication wait time, ms)
   set NAME=VALUE...     set device properties (address=, wait= or the property names);
                         a value that cannot work on the line is stored only with --force
-  channels              list the channels with their host channel numbers
+  channels              list the channels: host channel number, name, parameter,
+                        data type, conversion index and factor, access, retain
+                        (the numbers move when a channel is added before them)
   add PNU [FIELD=V...]   add a parameter channel; the VLT5000 catalog gives its name,
                         type, conversion and access, and name=TEXT, type=int16|int32|
                         uint8|uint16|uint32|text, conversion=74|2|1|0|-1|-2|-3|-4,
@@ -232,7 +273,8 @@ Commands:
   params [WORD]         list the catalog's parameters, or those whose number or name
                         holds WORD
   edit                  open the channel property dialog (on Linux it needs a display
-                        and the dialog module Korvan.gtk.so beside the driver)
+                        and the dialog module Korvan.gtk.so beside the driver); says
+                        whether it saved, or was cancelled
   run                   collect channel values from the drive(s) on the line
   exec TEXT...          run device commands, e.g. "READ(518,-1,3,F)" --var F:float=0
   scan                  find the drives on the line (--port): each address at each
@@ -305,11 +347,14 @@ Exit status:
 
 Configuration changes are saved to the archive atomically, through a symlink to
 the file it names, keeping the file's mode and owner; the file replaced is kept as
-FILE.bak. A file that is not a Korvan archive is refused and never written. A
+FILE.bak. One program at a time changes an archive; a second waits up to 2 s,
+then names the process that holds it. A file that is not a Korvan archive is
+refused and never written. A
 damaged archive, one the driver reads only in part, is refused; with --force the
 command goes on with what was read and saves over it. Archives of the old format
-(the driver's bytes alone) are converted when next saved. Ctrl-C ends a run
-cleanly: the device is released, the archive saved, the line closed.
+(the driver's bytes alone) are converted when next saved. Ctrl-C (SIGTERM,
+SIGHUP) ends a run cleanly after the exchange in progress: the device is
+released, the archive saved, the line closed; a second Ctrl-C leaves at once.
 )USAGE";
 }
 

@@ -32,6 +32,7 @@ struct Options {
     bool force = false;                 // store what the checks warn about
     int64_t count = -1;                 // run: rounds (-1 until interrupted)
     double rate = 0.0;                  // run: rounds per second (0 as fast as the line allows)
+    bool rateGiven = false;
     int32_t controlWord = 0;            // exec: results element 3
     int32_t reference = 0;              // exec: results element 4
     std::vector<Variable> variables;    // exec: host variables

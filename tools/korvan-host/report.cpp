@@ -1,7 +1,9 @@
 #include "tools/korvan-host/report.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <sstream>
 
 #include "tools/hostkit/utf8.h"
@@ -45,11 +47,27 @@ std::string SilenceNote(const DeviceReadings& readings) {
            " rounds";
 }
 
+constexpr std::size_t kPresentFrequency = 1;
+constexpr std::size_t kStatusWord = 2;
+
+// What a person reads in a value's cell: the status word in hexadecimal with its bits
+// named, the present frequency with the reply's main actual value beside it.
+std::string CellText(const DeviceReadings& readings, std::size_t k) {
+    if (k == kStatusWord && k < readings.values.size()) {
+        return StatusWordText(static_cast<uint16_t>(readings.values[k]));
+    }
+    std::string text = ValueText(readings, k);
+    if (k == kPresentFrequency && readings.mainActual) {
+        text += " (main actual value " + MainActualText(*readings.mainActual) + ")";
+    }
+    return text;
+}
+
 // A value with its age: "—" never read, "12.5" from this round, "12.5 (3 rounds old)".
 std::string AgedValue(const DeviceReadings& readings, std::size_t k) {
     if (readings.NeverRead(k)) return "—";
     const uint64_t age = readings.Age(k);
-    const std::string value = ValueText(readings, k);
+    const std::string value = CellText(readings, k);
     if (age == 0) return value;
     return value + " (" + std::to_string(age) + (age == 1 ? " round old)" : " rounds old)");
 }
@@ -129,11 +147,33 @@ private:
     std::vector<std::string> archives_;
 };
 
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
+// The fields of the fixed channels that tell what their number means.
+std::string Extra(const DeviceReadings& readings, std::size_t k) {
+    if (k == kStatusWord && k < readings.values.size()) {
+        return ",\"text\":" + JsonString(StatusWordText(static_cast<uint16_t>(readings.values[k])));
+    }
+    if (k == kPresentFrequency) {
+        if (!readings.mainActual) return ",\"mainActualPercent\":null";
+        char text[32];
+        std::snprintf(text, sizeof text, "%.4g", static_cast<int16_t>(*readings.mainActual) * 100.0 / 16384.0);
+        return ",\"mainActualPercent\":" + std::string(text);
+    }
+    return "";
+}
+
 class JsonLines : public Report {
 public:
     explicit JsonLines(std::vector<std::string> archives) : archives_(std::move(archives)) {}
     void ShowRound(uint64_t round, const Collector& collector) override {
-        std::string json = "{\"round\":" + std::to_string(round) + ",\"devices\":[";
+        const auto now = std::chrono::steady_clock::now();
+        std::string json = "{\"round\":" + std::to_string(round) + ",\"time\":" + JsonString(IsoTimeNow()) +
+                           ",\"devices\":[";
         for (std::size_t d = 0; d < collector.Readings().size(); ++d) {
             const DeviceReadings& readings = collector.Readings()[d];
             json += (d ? "," : "") + std::string("{\"archive\":") + JsonString(archives_[d]) +
@@ -149,7 +189,13 @@ public:
                         ",\"type\":" + std::to_string(readings.channels[k].type) +
                         ",\"typeName\":" + JsonString(TypeName(readings.channels[k].type)) +
                         ",\"value\":" + (never ? "null" : value) +
-                        ",\"age\":" + (never ? "null" : std::to_string(readings.Age(k))) + "}";
+                        ",\"pnu\":" + (k < readings.parameters.size() && readings.parameters[k] >= 0
+                                              ? std::to_string(readings.parameters[k])
+                                              : "null") +
+                        ",\"unit\":" + JsonString(k < readings.units.size() ? readings.units[k] : "") +
+                        Extra(readings, k) +
+                        ",\"age\":" + (never ? "null" : std::to_string(readings.Age(k))) +
+                        ",\"ageSeconds\":" + (never ? "null" : Seconds(readings.AgeSeconds(k, now))) + "}";
             }
             json += "]}";
         }
@@ -161,6 +207,20 @@ private:
 };
 
 }  // namespace
+
+// Now, in UTC, as ISO 8601 with milliseconds: "2026-12-08T15:03:46.123Z".
+std::string IsoTimeNow() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm utc{};
+    if (const std::tm* converted = std::gmtime(&seconds)) utc = *converted;
+    char text[96];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900, utc.tm_mon + 1,
+                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(millis));
+    return text;
+}
 
 std::string TypeName(int32_t type) {
     const std::string kind = type == 1 || type == -1 ? "status" : type == 3 || type == -3 ? "text" : "number";

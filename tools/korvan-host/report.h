@@ -26,6 +26,8 @@ std::unique_ptr<Report> MakeReport(ReportStyle style, std::vector<std::string> a
 // The value cell of host channel k: the text of a text channel, else the number.
 std::string ValueText(const DeviceReadings& readings, std::size_t k);
 std::string JsonString(const std::string& utf8);
+// Now, in UTC, as ISO 8601 with milliseconds.
+std::string IsoTimeNow();
 // The name of a channel-list type code: "number", "text", "status", with " write"
 // for a write-only channel.
 std::string TypeName(int32_t type);

@@ -32,15 +32,18 @@ std::string RefusalMeaning(uint32_t error) {
 }
 
 // Why a reply refuses its request, or empty for a reply that does not.
-std::string RefusalReason(const korvansim::FramerEvent& event) {
-    if (event.kind != korvansim::FramerEvent::Kind::Telegram) return "";
-    const korvansim::Telegram telegram = korvansim::DecodeTelegram(event.bytes).telegram;
+std::string RefusalReason(const korvansim::Telegram& telegram) {
     if (telegram.kind == korvansim::TelegramKind::Process) return "";
     if (telegram.ak == kAkRefused) {
         return "error " + std::to_string(telegram.value & 0xFFFF) + ", " + RefusalMeaning(telegram.value & 0xFFFF);
     }
     if (telegram.ak == kAkNoChangeRight) return "AK 8: no right to change parameters";
     return "";
+}
+
+ReplyNote NoteOf(const korvansim::FramerEvent& event) {
+    const korvansim::Telegram telegram = korvansim::DecodeTelegram(event.bytes).telegram;
+    return {telegram.address, telegram.pcd2, RefusalReason(telegram)};
 }
 
 std::string Describe(const korvansim::FramerEvent& event) {
@@ -66,8 +69,8 @@ int64_t TelegramLog::NowNs() {
         .count();
 }
 
-TelegramLog::TelegramLog(Printer print, int64_t replyWaitMs, Printer refusals)
-    : print_(std::move(print)), refusals_(std::move(refusals)), replyWaitMs_(replyWaitMs), startNs_(NowNs()),
+TelegramLog::TelegramLog(Printer print, int64_t replyWaitMs, ReplyWatcher replies)
+    : print_(std::move(print)), replies_(std::move(replies)), replyWaitMs_(replyWaitMs), startNs_(NowNs()),
       toDrive_{"->", korvansim::TelegramFramer(kStallNs)}, fromDrive_{"<-", korvansim::TelegramFramer(kStallNs)} {}
 
 void TelegramLog::Print(const std::string& line) const {
@@ -75,8 +78,8 @@ void TelegramLog::Print(const std::string& line) const {
 }
 
 void TelegramLog::Show(const Side& side, const korvansim::FramerEvent& event) {
-    if (refusals_ && &side == &fromDrive_) {
-        if (const std::string reason = RefusalReason(event); !reason.empty()) refusals_(reason);
+    if (replies_ && &side == &fromDrive_ && event.kind == korvansim::FramerEvent::Kind::Telegram) {
+        replies_(NoteOf(event));
     }
     if (!print_) return;
     print_(korvansim::FormatTime((event.lastNs - startNs_) / 1000) + " " + side.arrow + " " +
@@ -91,6 +94,9 @@ void TelegramLog::Pass(Way way, std::span<const uint8_t> bytes, int64_t nowNs) {
     for (const auto& event : events) {
         const bool telegram = event.kind == korvansim::FramerEvent::Kind::Telegram;
         if (way == Way::ToDrive && telegram) {
+            // A request still waiting when the next goes out had no reply: said so
+            // first, with how long it waited.
+            if (requestNs_ >= 0) NoReply(requestNs_, event.firstNs);
             // Each request starts the reply afresh: what is left of an earlier reply
             // is shown as it is, and never joins the next one.
             std::vector<korvansim::FramerEvent> leftovers;
@@ -105,11 +111,13 @@ void TelegramLog::Pass(Way way, std::span<const uint8_t> bytes, int64_t nowNs) {
 }
 
 void TelegramLog::CheckReply(int64_t nowNs) {
-    if (requestNs_ >= 0 && nowNs - requestNs_ > replyWaitMs_ * 1'000'000) {
-        Print(korvansim::FormatTime((nowNs - startNs_) / 1000) + " -- no reply in " + std::to_string(replyWaitMs_) +
-               " ms");
-        requestNs_ = -1;
-    }
+    if (requestNs_ >= 0 && nowNs - requestNs_ > replyWaitMs_ * 1'000'000) NoReply(requestNs_, requestNs_ + replyWaitMs_ * 1'000'000);
+}
+
+void TelegramLog::NoReply(int64_t requestNs, int64_t untilNs) {
+    Print(korvansim::FormatTime((untilNs - startNs_) / 1000) + " -- no reply in " +
+          std::to_string((untilNs - requestNs) / 1'000'000) + " ms");
+    requestNs_ = -1;
 }
 
 void TelegramLog::Finish(int64_t nowNs) {

@@ -12,14 +12,22 @@
 
 namespace korvanhost {
 
+// A reply that came from the drive: its address byte, its main actual value (PCD2)
+// and, when it refuses its request, why ("error 2, the value exceeds …").
+struct ReplyNote {
+    uint8_t address = 0;
+    uint16_t mainActual = 0;
+    std::string refusal;
+};
+
 class TelegramLog {
 public:
     using Printer = std::function<void(const std::string&)>;
+    using ReplyWatcher = std::function<void(const ReplyNote&)>;
     enum class Way { ToDrive, FromDrive };
 
-    // `print` (may be empty) gets every line; `refusals` (may be empty) why the drive
-    // refused a request, for each refusal: "error 2, the value exceeds …".
-    TelegramLog(Printer print, int64_t replyWaitMs, Printer refusals = {});
+    // `print` (may be empty) gets every line, `replies` (may be empty) every reply.
+    TelegramLog(Printer print, int64_t replyWaitMs, ReplyWatcher replies = {});
 
     // Bytes that went one way at `nowNs` (none: only time passed), shown as the
     // telegrams they complete or the fragments that stalled.
@@ -40,9 +48,11 @@ private:
     void Show(const Side& side, const korvansim::FramerEvent& event);
 
     void Print(const std::string& line) const;
+    // Says that the request that went out at `requestNs` had no reply by `untilNs`.
+    void NoReply(int64_t requestNs, int64_t untilNs);
 
     Printer print_;
-    Printer refusals_;
+    ReplyWatcher replies_;
     int64_t replyWaitMs_;
     int64_t startNs_;
     Side toDrive_;

@@ -1,5 +1,4 @@
 // backup FILE: every parameter of the catalog as the drive holds it, into a file.
-#include <chrono>
 #include <cstdio>
 
 #include "tools/hostkit/utf8.h"
@@ -10,6 +9,7 @@
 #include "tools/korvan-host/commissioning/drive_readout.h"
 #include "tools/korvan-host/host_line.h"
 #include "tools/korvan-host/parameter_catalog.h"
+#include "tools/korvan-host/report.h"
 #include "tools/korvan-sim/data_type.h"
 
 namespace korvanhost {
@@ -17,20 +17,6 @@ namespace {
 
 constexpr int32_t kUnitType = 621;
 constexpr int32_t kSoftwareVersion = 624;
-
-std::string UtcNow() {
-    using namespace std::chrono;
-    const auto now = floor<seconds>(system_clock::now());
-    const auto day = floor<days>(now);
-    const year_month_day date{day};
-    const hh_mm_ss time{now - day};
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
-                  static_cast<int>(time.seconds().count()));
-    return text;
-}
 
 std::vector<BackupEntry> CatalogEntries(const ParameterCatalog& catalog) {
     std::vector<BackupEntry> entries;
@@ -83,7 +69,7 @@ int BackupDrive(const Options& options) {
     auto link = DriveLink::Open(options, session.devices, options.device, error);
     if (!link) return Fail(error);
     Backup backup;
-    backup.time = UtcNow();
+    backup.time = IsoTimeNow();
     backup.address = hostkit::ToUtf8(session.devices.Properties(options.device).at(0).value);
     backup.korvanVersion = KORVAN_VERSION;
     const std::vector<BackupEntry> wanted = CatalogEntries(*catalog);

@@ -9,6 +9,7 @@
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/utf8.h"
 #include "tools/korvan-host/command_text.h"
+#include "tools/korvan-host/host_system.h"
 
 namespace korvanhost {
 namespace {
@@ -39,6 +40,8 @@ std::string FailureReason(double status) {
 
 std::unique_ptr<DriveLink> DriveLink::Open(const Options& options, HostDevices& devices, std::size_t device,
                                            std::string& error) {
+    devices.ReleaseLocks();  // these commands change no archive: others may, meanwhile
+    SayOnInterrupt("stopping after the exchange in progress (Ctrl-C again to leave now)");
     auto line = HostLine::Open(options, devices.Addresses(), devices.DriverModule(), error);
     if (!line) return nullptr;
     devices.AttachLine(line->DriverHandle());
@@ -54,7 +57,7 @@ std::pair<double, double> DriveLink::Run(const std::string& text) {
     hostkit::DoubleArray results;
     hostkit::Set(command.raw, hostkit::FromUtf8(text));
     hostkit::Set(results.raw, {0.0, 0.0, kNoStatusWord, 0.0, 0.0});
-    line_->TakeRefusal();  // one left from before is not this request's
+    line_->Watch().TakeRefusal();  // one left from before is not this request's
     devices_.Svr().DevIOCtrl(devices_.Instance(device_), &command, &results, 0);
     const auto values = hostkit::Values(results.raw);
     return {values[0], values[2]};
@@ -77,7 +80,7 @@ ParameterReading DriveLink::Read(int32_t parameter, int32_t type) {
     ParameterReading reading;
     if (status == 4.0) {
         reading.outcome = ParameterReading::Outcome::Refused;
-        reading.reason = line_->TakeRefusal();
+        reading.reason = line_->Watch().TakeRefusal();
         reading.error = ErrorNumber(reading.reason);
         if (reading.error) reading.reason.erase(0, reading.reason.find(", ") + 2);  // the number has its column
         return reading;
@@ -103,7 +106,7 @@ WriteOutcome DriveLink::Write(int32_t parameter, int32_t type, int64_t raw, bool
     const double status = Run(text).first;
     if (status == 0.0) return {true, ""};
     if (status == 300.0) return {false, "the driver refused the text \"" + text + "\""};
-    const std::string refusal = line_->TakeRefusal();
+    const std::string refusal = line_->Watch().TakeRefusal();
     return {false, refusal.empty() ? "no reply or a bad reply" : "the drive refused, " + refusal};
 }
 

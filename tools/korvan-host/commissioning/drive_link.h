@@ -32,7 +32,8 @@ struct WriteOutcome {
 class DriveLink {
 public:
     // Opens the line the options name (their baud rate and framing) for device
-    // `device` of `devices`; nullptr with `error` saying why.
+    // `device` of `devices`, whose archives it leaves to others (nothing here changes
+    // them); nullptr with `error` saying why.
     static std::unique_ptr<DriveLink> Open(const Options& options, HostDevices& devices, std::size_t device,
                                            std::string& error);
     DriveLink(const DriveLink&) = delete;
