@@ -3,7 +3,7 @@
 // made, then a header row and one row per parameter:
 //
 //   # korvan-host backup of a VLT5000's parameters, format 1
-//   # time: 2025-03-04T10:15:00Z
+//   # time: 2025-03-04T10:15:00.000Z
 //   # address: 1
 //   # unit type: VLT5005 380-500V
 //   # software version: 3.12
@@ -46,7 +46,7 @@ struct BackupEntry {
 };
 
 struct Backup {
-    std::string time;             // UTC, ISO 8601
+    std::string time;             // UTC, ISO 8601 with milliseconds
     std::string address;
     std::string unitType;
     std::string softwareVersion;

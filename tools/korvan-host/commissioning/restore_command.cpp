@@ -1,5 +1,6 @@
 // restore FILE [--apply]: what differs between the drive and a backup, for the
 // parameters a bus may write; with --apply, written back and read back one by one.
+#include "tools/hostkit/utf8.h"
 #include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/commissioning/commissioning.h"
 #include "tools/korvan-host/commissioning/drive_readout.h"
@@ -11,7 +12,8 @@
 namespace korvanhost {
 namespace {
 
-constexpr uint16_t kRunning = 1u << 11;  // status word: a start signal, or an output above 0 Hz
+constexpr uint16_t kRunning = 1u << 11;
+constexpr int32_t kUnitType = 621;  // status word: a start signal, or an output above 0 Hz
 
 // A parameter whose backup value differs from the drive's, and whether it may be written.
 struct Change {
@@ -32,17 +34,19 @@ std::string WhySkipped(const Difference& difference, const CatalogParameter& par
     return "";
 }
 
-// The backup's parameters that differ from the drive's and that a bus may write.
+// The backup's parameters that differ from the drive's and that a bus may write (or
+// that the catalog does not know, skipped).
 std::vector<Change> Changes(const Backup& backup, const DriveReadout& now, const ParameterCatalog& catalog) {
     const bool running = now.statusWord && (*now.statusWord & kRunning) != 0;
     std::vector<Change> changes;
     for (const Difference& difference : Compare(backup.entries, now.entries)) {
+        if (difference.before == nullptr || difference.after == nullptr || difference.before->Absent()) continue;
         const CatalogParameter* parameter = catalog.Find(difference.number);
-        const bool writable = parameter != nullptr && parameter->access == 2;
-        if (!writable || difference.before == nullptr || difference.after == nullptr || difference.before->Absent()) {
-            continue;
+        if (parameter == nullptr) {
+            changes.push_back({difference, "not in the catalog, which says whether a bus may write it (--catalog)"});
+        } else if (parameter->access == 2) {
+            changes.push_back({difference, WhySkipped(difference, *parameter, running)});
         }
-        changes.push_back({difference, WhySkipped(difference, *parameter, running)});
     }
     return changes;
 }
@@ -61,6 +65,17 @@ std::string WriteBack(DriveLink& link, const BackupEntry& wanted, bool retentive
 // As the drive has it now → as the backup has it.
 std::string Direction(const Change& change) {
     return DifferenceLine({change.difference.number, change.difference.after, change.difference.before}, "", "");
+}
+
+// A backup of another unit type may not suit this drive: said, not refused.
+void WarnOfAnotherUnit(const Backup& backup, const DriveReadout& now) {
+    for (const BackupEntry& entry : now.entries) {
+        if (entry.number != kUnitType || !entry.text) continue;
+        const std::string unit = Trimmed(hostkit::FromUtf8(*entry.text));
+        if (!backup.unitType.empty() && unit != backup.unitType) {
+            Warn("the backup is of a " + backup.unitType + ", the drive is a " + unit);
+        }
+    }
 }
 
 struct Tally {
@@ -139,6 +154,7 @@ int RestoreBackup(const Options& options) {
         session.Finish();
         return Fail("nothing written: " + error + NoReplyHint(error), error == "interrupted" ? kHostError : kDriveFailed);
     }
+    WarnOfAnotherUnit(*backup, *now);
     const std::vector<Change> changes = Changes(*backup, *now, *catalog);
     for (const Change& change : changes) PrintLine(ChangeLine(change));
     const Tally tally = options.apply ? Apply(*link, changes, options) : Tally{};
