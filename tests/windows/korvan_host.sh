@@ -73,8 +73,15 @@ expect_status exec 0
 grep -qx 'R = 4.25 (float)' "$work/out" && grep -qx 'T = "VLT5005 380-500V  " (text)' "$work/out" ||
   fail "exec: $(cat "$work/out")"
 
-# Commissioning: a backup, three changes by exec, the changes seen, a restore that
+# Commissioning: the drive found on its line (and none where none answers), a backup,
+# three changes by exec, the changes seen, a restore that
 # writes nothing, one that writes them, and nothing left to see.
+run --port COM13 scan --plain
+expect_status scan 0
+grep -q '^found: address 1  9600 baud 8E1  unit type VLT5005 380-500V  software 3.12$' "$work/out" ||
+  fail "scan: $(cat "$work/out")"
+run --port COM14 scan --bauds 9600 --addresses 1-3
+expect_status "scan of a silent line" 3
 run --archive device.archive --port COM13 backup drive.csv
 expect_status backup 0
 run --archive device.archive --port COM13 exec 'WRITE(1,0,2,0,2)' 'WRITE(202,-1,3,0,60)' 'WRITE(208,-2,4,0,5.5)'
