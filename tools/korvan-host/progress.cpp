@@ -48,7 +48,8 @@ void Progress::Draw() {
     std::string text = "\r\x1b[K" + Bar(done_, total_) + " " + std::to_string(done_) + "/" + std::to_string(total_);
     if (done_ > 0 && done_ < total_) {
         char left[48];
-        std::snprintf(left, sizeof left, "  about %.0f s left", elapsed * static_cast<double>(total_ - done_) / done_);
+        const double seconds = elapsed * static_cast<double>(total_ - done_) / static_cast<double>(done_);
+        std::snprintf(left, sizeof left, seconds < 10 ? "  about %.1f s left" : "  about %.0f s left", seconds);
         text += left;
     }
     if (!note_.empty()) text += "  " + note_;
