@@ -213,10 +213,14 @@ Usage: korvan-sim --pty [--link PATH] [options]
 
 Line:
   --pty                 open a new pseudo-terminal and print its path
-  --link PATH           also make PATH a symbolic link to it (removed at exit)
+  --link PATH           also make PATH a symbolic link to it; a PATH that exists is taken
+                        over only if it is a link an earlier korvan-sim left (to a closed
+                        /dev/pts/N); removed at exit while it still points at this drive
   --tty PATH            use a serial port instead
   --baud N              300 600 1200 2400 4800 9600 19200 38400 57600 115200 (default 9600)
-  --framing F           8E1, 8N1, 8N2 or 8O1 (default 8E1)
+  --framing F           8E1, 8N1, 8N2 or 8O1 (default 8E1); on a pty, as on a real line,
+                        a host at another speed or framing is not heard (a pty shows the
+                        host's speed, stop bits and odd parity, not even parity from none)
   --address LIST        drive addresses 1..126, comma separated (default 1)
   --turnaround-ms MS    pause between a request and its reply, 0..20 (default 2 characters)
   --no-pacing           answer at once instead of at wire speed
@@ -246,7 +250,7 @@ Output:
 
 Exit status:
   0  stopped by SIGINT or SIGTERM
-  1  the line could not be opened, or it failed while running
+  1  the line or its link could not be made, or the line failed while running
   2  a bad command line
 )";
 }
