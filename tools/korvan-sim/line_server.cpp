@@ -166,7 +166,7 @@ bool LineServer::HearsHost(std::span<const std::uint8_t> bytes) {
         return true;
     }
     Note("RX", HexBytes(bytes) + "  (the host sends at " +
-                   DescribeHostSettings(*host) + ", the drive listens at " + std::to_string(settings_.pacing.baud) +
+                   DescribeHostSettings(*host) + "; the drive listens at " + std::to_string(settings_.pacing.baud) +
                    " " + FramingName(settings_.pacing.framing) + ": garbage, ignored)");
     return false;
 }
