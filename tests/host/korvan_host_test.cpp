@@ -371,6 +371,16 @@ TEST_F(KorvanHostTest, BadCommandLinesGetOneLineAndAFailingStatus) {
     EXPECT_NE(noLine.err.find("cannot open"), std::string::npos) << noLine.err;
 }
 
+TEST_F(KorvanHostTest, TheCatalogIsSearchedByChineseNamesToo) {
+    const auto found = Host({"params", "电流"});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(found.out, "520\tuint32\t-2\tro\tMotor current  电机电流 [A]\n");
+    const auto none = Host({"params", "torque"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(std::count(none.err.begin(), none.err.end(), '\n'), 1) << none.err;
+}
+
 TEST_F(KorvanHostTest, AChannelAddedFromTheCatalogIsCollected) {
     auto drive = Drive();
     const std::string archive = Path("fresh.archive");

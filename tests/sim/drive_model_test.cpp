@@ -97,6 +97,32 @@ TEST_F(DriveModelTest, RampTwoJogAndReversing) {
     EXPECT_DOUBLE_EQ(Hz(), -25.0);
 }
 
+// The bus reference spans the reference range (par 203..205), not the output frequency limit
+// (par 202), which only caps the output.
+TEST(DriveModel, TheBusReferenceSpansTheReferenceRange) {
+    const struct {
+        std::int64_t range, minimum, maximum;  // par 203; 204 and 205 in mHz
+        std::uint16_t reference;
+        double hz;
+    } cases[] = {
+        {0, 10000, 40000, 0x0000, 10.0},   // 0 % is the minimum reference
+        {0, 10000, 40000, 0x1000, 17.5},   // 25 % of 10..40 Hz
+        {0, 10000, 40000, 0x4000, 40.0},   // 100 % is the maximum reference, not par 202
+        {0, 0, 80000, 0x4000, 50.0},       // par 202 caps the output
+        {1, 10000, 40000, 0x2000, 20.0},   // -max..+max: 50 % of 40 Hz
+        {1, 10000, 40000, 0xE000, -20.0},  // and a negative reference reverses
+    };
+    for (const auto& c : cases) {
+        DriveModel drive(1, Table());
+        drive.Store().SetValue(203, 0, c.range, true);
+        drive.Store().SetValue(204, 0, c.minimum, true);
+        drive.Store().SetValue(205, 0, c.maximum, true);
+        drive.Answer(Process(kStart, c.reference), 10000);
+        drive.Answer(Process(kStart, c.reference), 20000000);
+        EXPECT_DOUBLE_EQ(static_cast<double>(drive.FrequencyUhz()) / 1e6, c.hz) << c.range << " " << c.reference;
+    }
+}
+
 TEST_F(DriveModelTest, CoastingStopsAtOnceAndQuickStopUsesItsRamp) {
     Send(Process(kStart, 0x4000));
     Send(Process(kStart, 0x4000), 3000000);

@@ -29,8 +29,10 @@ TEST(ParameterData, ShippedFileLoadsWithTheDrivesValues) {
     EXPECT_EQ(table->Find(615)->arraySize, 10);
     EXPECT_EQ(table->Find(600)->defaultValue, 12345);  // conversion 74: 1234.5 h
     EXPECT_EQ(table->Find(534)->defaultText, (std::vector<std::uint8_t>{0xB1, 0xE4, 0xC6, 0xB5, 0xC6, 0xF7, 0xD2, 0xBB, 0xBA, 0xC5}));
+    EXPECT_EQ(table->Find(520)->chineseName, "电机电流");
     for (const auto& [pnu, def] : table->All()) {
         EXPECT_FALSE(def.evidence.empty()) << pnu;
+        EXPECT_FALSE(def.chineseName.empty()) << pnu;
     }
 }
 

@@ -16,6 +16,7 @@ public:
     PtyLine& operator=(const PtyLine&) = delete;
 
     bool Open() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
     void Send(const std::vector<std::uint8_t>& bytes) const;
     // Gathers bytes until `count` have arrived or `timeout` has passed.
     std::vector<std::uint8_t> Receive(std::size_t count, std::chrono::milliseconds timeout) const;

@@ -4,12 +4,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "tests/sim/pty_line.h"
 #include "tests/sim/sim_requests.h"
+#include "tools/korvan-sim/line_settings.h"
 #include "tools/korvan-sim/simulator.h"
 #include "tools/korvan-sim/telegram_codec.h"
 
@@ -222,6 +229,118 @@ TEST_F(SimulatorTest, StopsPromptlyAndRemovesItsLink) {
     EXPECT_FALSE(sim->Running());
     EXPECT_NE(lstat(options.linkPath.c_str(), &info), 0);
     sim->Stop();
+}
+
+// The lines the drive traces, for a test to wait on.
+class TraceLines {
+public:
+    std::function<void(const std::string&)> Sink() {
+        return [this](const std::string& line) {
+            const std::lock_guard lock(mutex_);
+            lines_.push_back(line);
+            changed_.notify_all();
+        };
+    }
+    // True once `count` lines hold `text`; the time limit only catches a stall.
+    bool WaitFor(const std::string& text, std::size_t count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 10s, [&] {
+            return static_cast<std::size_t>(std::count_if(lines_.begin(), lines_.end(), [&](const std::string& line) {
+                       return line.find(text) != std::string::npos;
+                   })) >= count;
+        });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::string> lines_;
+};
+
+// As on a real line, a host at another speed or framing is garbage to the drive.
+TEST_F(SimulatorTest, HearsOnlyAHostAtItsOwnSpeedAndFraming) {
+    TraceLines trace;
+    Options options = Quick();  // 9600 8E1
+    options.trace = trace.Sink();
+    ASSERT_TRUE(Start(options));
+    const struct {
+        std::uint32_t baud;
+        const char* framing;
+        bool heard;
+    } hosts[] = {
+        {4800, "8E1", false},
+        {9600, "8N2", false},
+        {9600, "8O1", false},
+        {9600, "8E1", true},
+        {9600, "8N1", true},  // a pty shows no even parity: a host without parity is heard too
+    };
+    std::size_t ignored = 0;
+    std::size_t answered = 0;
+    for (const auto& host : hosts) {
+        ASSERT_TRUE(SetLineSettings(line->Fd(), host.baud, *ParseFraming(host.framing)));
+        if (host.heard) {
+            EXPECT_EQ(line->Ask(read202, 16).size(), 16u) << host.baud << " " << host.framing;
+            ++answered;
+        } else {
+            line->Send(read202);
+            EXPECT_TRUE(trace.WaitFor("garbage, ignored", ++ignored)) << host.baud << " " << host.framing;
+        }
+    }
+    EXPECT_EQ(sim->TakeReplyLog().size(), answered);
+}
+
+// --link takes over only a link an earlier korvan-sim left behind, and at the end removes
+// only its own.
+TEST(SimulatorLink, TouchesNothingThatIsNotItsOwn) {
+    namespace fs = std::filesystem;
+    const std::string folder = ::testing::TempDir() + "korvan-sim-links-" + std::to_string(getpid());
+    fs::create_directories(folder);
+    const std::string archive = folder + "/plant.archive";
+    std::ofstream(archive) << "mine";
+    Simulator running(Quick());
+    const std::string openPty = running.StartOnPty();
+    const struct {
+        const char* name;
+        std::string target;  // empty: a file of the user's
+        bool takenOver;
+    } cases[] = {
+        {"file", "", false},
+        {"to-archive", archive, false},
+        {"to-open-pty", openPty, false},
+        {"left-behind", "/dev/pts/999999", true},
+    };
+    for (const auto& c : cases) {
+        const std::string link = folder + "/" + c.name;
+        if (c.target.empty()) {
+            std::ofstream(link) << "mine";
+        } else {
+            fs::create_symlink(c.target, link);
+        }
+        Options options = Quick();
+        options.linkPath = link;
+        Simulator sim(options);
+        const std::string pty = sim.StartOnPty();
+        EXPECT_EQ(pty.empty(), !c.takenOver) << c.name << ": " << sim.Error();
+        if (c.takenOver) {
+            EXPECT_EQ(fs::read_symlink(link).string(), pty);
+        } else if (c.target.empty()) {
+            EXPECT_EQ(fs::file_size(link), 4u) << c.name;
+        } else {
+            EXPECT_EQ(fs::read_symlink(link).string(), c.target) << c.name;
+        }
+        sim.Stop();
+        EXPECT_EQ(fs::exists(fs::symlink_status(link)), !c.takenOver) << c.name;
+    }
+
+    Options options = Quick();
+    options.linkPath = folder + "/replaced";
+    Simulator sim(options);
+    ASSERT_FALSE(sim.StartOnPty().empty()) << sim.Error();
+    fs::remove(options.linkPath);
+    fs::create_symlink(archive, options.linkPath);  // someone else's link now
+    sim.Stop();
+    EXPECT_EQ(fs::read_symlink(options.linkPath).string(), archive);
+    fs::remove_all(folder);
 }
 
 TEST(SimulatorStart, FailsWithAReason) {

@@ -9,6 +9,9 @@ windows=$2
 out=$windows/transcripts
 devices=$WINEPREFIX/dosdevices
 mkdir -p "$out"
+# A link left by a run that was killed may point at a pty that is someone else's by now,
+# which the simulated drive would refuse to take over.
+rm -f "$devices/com9" "$devices/com10"
 "$linux/korvan-transcript-drive" "$devices/com9" "$devices/com10" < /dev/null > /dev/null 2> "$out/drive.log" &
 drive=$!
 trap 'kill "$drive" 2> /dev/null || true; wait "$drive" 2> /dev/null || true' EXIT

@@ -210,18 +210,20 @@ int ListParameters(const Options& options) {
     if (!catalog) return Fail(error);
     const std::string word = options.arguments.empty() ? "" : options.arguments[0];
     const auto found = catalog->Search(word);
-    if (found.empty()) std::fprintf(stderr, "korvan-host: no parameter in the catalog matches '%s'\n", word.c_str());
+    if (found.empty()) return Fail("no parameter in the catalog matches '" + word + "'");
     std::string json;
     for (const CatalogParameter* p : found) {
         const std::string type(korvansim::DataTypeName(static_cast<korvansim::DataType>(p->type)));
         if (options.json) {
             json += (json.empty() ? "" : ",") + std::string("{\"pnu\":") + std::to_string(p->number) +
-                    ",\"name\":" + JsonString(p->name) + ",\"type\":" + JsonString(type) +
+                    ",\"name\":" + JsonString(p->name) + ",\"name_zh\":" + JsonString(p->chineseName) +
+                    ",\"type\":" + JsonString(type) +
                     ",\"conversion\":" + std::to_string(p->conversion) + ",\"unit\":" + JsonString(p->unit) +
                     ",\"access\":" + JsonString(AccessName(p->access)) + "}";
         } else {
             PrintLine(std::to_string(p->number) + "\t" + type + "\t" + std::to_string(p->conversion) + "\t" +
-                      AccessName(p->access) + "\t" + p->name + (p->unit.empty() ? "" : " [" + p->unit + "]"));
+                      AccessName(p->access) + "\t" + p->name + (p->chineseName.empty() ? "" : "  " + p->chineseName) +
+                      (p->unit.empty() ? "" : " [" + p->unit + "]"));
         }
     }
     if (options.json) PrintLine("[" + json + "]");

@@ -270,8 +270,8 @@ Commands:
                         the catalog needs name, type, conversion and access)
   remove PNU            remove the parameter channel of parameter PNU
   remove channel=K      remove host channel K (see channels; 1 to 4 stay)
-  params [WORD]         list the catalog's parameters, or those whose number or name
-                        holds WORD
+  params [WORD]         list the catalog's parameters, or those whose number, English or
+                        Chinese name holds WORD (none found: exit status 1)
   edit                  open the channel property dialog (on Linux it needs a display
                         and the dialog module Korvan.gtk.so beside the driver); says
                         whether it saved, or was cancelled

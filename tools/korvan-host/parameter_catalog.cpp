@@ -32,8 +32,8 @@ std::optional<ParameterCatalog> ParameterCatalog::Load(const std::string& path, 
     }
     ParameterCatalog catalog;
     for (const auto& [number, def] : table->All()) {
-        catalog.parameters_[number] = {number, def.name, static_cast<int32_t>(def.type), def.conversion,
-                                       ChannelAccess(def.access), def.unit};
+        catalog.parameters_[number] = {number, def.name, def.chineseName, static_cast<int32_t>(def.type),
+                                       def.conversion, ChannelAccess(def.access), def.unit};
         catalog.parameters_[number].whenStopped = def.access == korvansim::Access::WhenStopped;
     }
     return catalog;
@@ -62,6 +62,7 @@ std::vector<const CatalogParameter*> ParameterCatalog::Search(const std::string&
     std::vector<const CatalogParameter*> found;
     for (const auto& [number, parameter] : parameters_) {
         if (Lower(parameter.name).find(wanted) != std::string::npos ||
+            parameter.chineseName.find(word) != std::string::npos ||
             std::to_string(number).find(wanted) != std::string::npos) {
             found.push_back(&parameter);
         }

@@ -14,6 +14,7 @@ namespace korvanhost {
 struct CatalogParameter {
     int32_t number = 0;
     std::string name;           // UTF-8, as the drive's documentation names it
+    std::string chineseName;    // UTF-8; empty when the catalog has none
     int32_t type = 0;           // the driver's data type, 0..5
     int32_t conversion = 0;     // the drive's conversion index (74 for 0.1)
     int32_t access = 0;         // the channel's access: 0 read only, 2 read and write
@@ -30,7 +31,8 @@ public:
     void Override(const ParameterCatalog& site);
 
     const CatalogParameter* Find(int32_t number) const;
-    // Every parameter whose number or name holds `word` (any case); all for an empty word.
+    // Every parameter whose number, name or Chinese name holds `word` (any case); all for an
+    // empty word.
     std::vector<const CatalogParameter*> Search(const std::string& word) const;
 
 private:

@@ -1,5 +1,6 @@
 #include "tools/korvan-sim/command_line.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
@@ -17,10 +18,10 @@ struct OptionEntry {
     Apply apply;
 };
 
-std::optional<std::uint64_t> Unsigned(std::string_view text, std::uint64_t high) {
+std::optional<std::uint64_t> Unsigned(std::string_view text, std::uint64_t low, std::uint64_t high) {
     std::uint64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > high) {
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
         return std::nullopt;
     }
     return value;
@@ -35,13 +36,22 @@ std::optional<double> Rate(std::string_view text) {
     return value;
 }
 
+// Every number korvan-sim takes is a whole number within low..high; `what` names the range.
 template <typename T>
-std::string Store(std::string_view text, std::uint64_t high, T& target, const char* what) {
-    const std::optional<std::uint64_t> value = Unsigned(text, high);
+std::string Store(std::string_view text, std::uint64_t low, std::uint64_t high, T& target, const char* what) {
+    const std::optional<std::uint64_t> value = Unsigned(text, low, high);
     if (!value) {
         return "'" + std::string(text) + "' is not " + what;
     }
     target = static_cast<T>(*value);
+    return "";
+}
+
+std::string StorePath(std::string_view text, std::string& target) {
+    if (text.empty()) {
+        return "the path is empty";
+    }
+    target = text;
     return "";
 }
 
@@ -50,8 +60,11 @@ std::string Addresses(CommandLine& line, std::string_view text) {
     while (true) {
         const std::size_t comma = text.find(',');
         std::uint8_t address = 0;
-        if (std::string problem = Store(text.substr(0, comma), 126, address, "an address 1..126"); !problem.empty()) {
+        if (std::string problem = Store(text.substr(0, comma), 1, 126, address, "an address 1..126"); !problem.empty()) {
             return problem;
+        }
+        if (std::find(line.options.addresses.begin(), line.options.addresses.end(), address) != line.options.addresses.end()) {
+            return "address " + std::to_string(address) + " is given twice";
         }
         line.options.addresses.push_back(address);
         if (comma == std::string_view::npos) {
@@ -87,10 +100,12 @@ std::string FaultRate(CommandLine& line, std::string_view text) {
 }
 
 std::string Baud(CommandLine& line, std::string_view text) {
-    const std::string problem = Store(text, 0xFFFFFFFFu, line.options.baud, "a baud rate");
-    return problem.empty() && !IsSupportedBaud(line.options.baud)
-               ? "'" + std::string(text) + "' is not one of 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200"
-               : problem;
+    const std::optional<std::uint64_t> baud = Unsigned(text, 1, 0xFFFFFFFFu);
+    if (!baud || !IsSupportedBaud(static_cast<std::uint32_t>(*baud))) {
+        return "'" + std::string(text) + "' is not one of 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200";
+    }
+    line.options.baud = static_cast<std::uint32_t>(*baud);
+    return "";
 }
 
 std::string FramingOption(CommandLine& line, std::string_view text) {
@@ -104,7 +119,7 @@ std::string FramingOption(CommandLine& line, std::string_view text) {
 
 std::string Turnaround(CommandLine& line, std::string_view text) {
     std::int64_t ms = 0;
-    const std::string problem = Store(text, 20, ms, "a turnaround of 0..20 ms (the drive answers within 20 ms; use --late for slower replies)");
+    const std::string problem = Store(text, 0, 20, ms, "a turnaround of 0..20 ms (the drive answers within 20 ms; use --late for slower replies)");
     line.options.turnaroundUs = ms * 1000;
     return problem;
 }
@@ -113,8 +128,8 @@ constexpr std::array<OptionEntry, 28> kOptions = {{
     {"--help", false, [](CommandLine& l, std::string_view) { l.help = true; return std::string(); }},
     {"--version", false, [](CommandLine& l, std::string_view) { l.version = true; return std::string(); }},
     {"--pty", false, [](CommandLine& l, std::string_view) { l.usePty = true; return std::string(); }},
-    {"--link", true, [](CommandLine& l, std::string_view v) { l.options.linkPath = v; return std::string(); }},
-    {"--tty", true, [](CommandLine& l, std::string_view v) { l.ttyPath = v; return std::string(); }},
+    {"--link", true, [](CommandLine& l, std::string_view v) { return StorePath(v, l.options.linkPath); }},
+    {"--tty", true, [](CommandLine& l, std::string_view v) { return StorePath(v, l.ttyPath); }},
     {"--baud", true, Baud},
     {"--framing", true, FramingOption},
     {"--address", true, Addresses},
@@ -123,11 +138,11 @@ constexpr std::array<OptionEntry, 28> kOptions = {{
     {"--deterministic", false, [](CommandLine& l, std::string_view) { l.options.deterministic = true; return std::string(); }},
     {"--step-ms", true, [](CommandLine& l, std::string_view v) {
          std::int64_t ms = 0;
-         std::string problem = Store(v, 60000, ms, "a step of 1..60000 ms");
+         std::string problem = Store(v, 1, 60000, ms, "a step of 1..60000 ms");
          l.options.stepUs = ms * 1000;
-         return problem.empty() && ms == 0 ? std::string("the step must be at least 1 ms") : problem;
+         return problem;
      }},
-    {"--params", true, [](CommandLine& l, std::string_view v) { l.options.parameterFile = v; return std::string(); }},
+    {"--params", true, [](CommandLine& l, std::string_view v) { return StorePath(v, l.options.parameterFile); }},
     {"--drop", true, FaultRate<FaultKind::Drop>},
     {"--corrupt-bcc", true, FaultRate<FaultKind::CorruptBcc>},
     {"--late", true, FaultRate<FaultKind::Late>},
@@ -136,13 +151,13 @@ constexpr std::array<OptionEntry, 28> kOptions = {{
     {"--wrong-pnu", true, FaultRate<FaultKind::WrongPnu>},
     {"--refuse", true, FaultRate<FaultKind::Refuse>},
     {"--bitflip", true, FaultRate<FaultKind::BitFlip>},
-    {"--late-ms", true, [](CommandLine& l, std::string_view v) { return Store(v, 60000, l.faultSettings.lateMs, "a delay of 0..60000 ms"); }},
-    {"--refuse-error", true, [](CommandLine& l, std::string_view v) { return Store(v, 65535, l.faultSettings.refuseError, "an error number 0..65535"); }},
-    {"--bitflips", true, [](CommandLine& l, std::string_view v) { return Store(v, 64, l.faultSettings.bitFlips, "a count of 1..64"); }},
+    {"--late-ms", true, [](CommandLine& l, std::string_view v) { return Store(v, 1, 60000, l.faultSettings.lateMs, "a delay of 1..60000 ms"); }},
+    {"--refuse-error", true, [](CommandLine& l, std::string_view v) { return Store(v, 0, 65535, l.faultSettings.refuseError, "an error number 0..65535"); }},
+    {"--bitflips", true, [](CommandLine& l, std::string_view v) { return Store(v, 1, 64, l.faultSettings.bitFlips, "a count of 1..64"); }},
     {"--script", true, Script},
-    {"--seed", true, [](CommandLine& l, std::string_view v) { return Store(v, 0xFFFFFFFFu, l.options.seed, "a seed 0..4294967295"); }},
+    {"--seed", true, [](CommandLine& l, std::string_view v) { return Store(v, 0, 0xFFFFFFFFu, l.options.seed, "a seed 0..4294967295"); }},
     {"--trace", false, [](CommandLine& l, std::string_view) { l.trace = true; return std::string(); }},
-    {"--wire-log", true, [](CommandLine& l, std::string_view v) { l.options.wireLogPath = v; return std::string(); }},
+    {"--wire-log", true, [](CommandLine& l, std::string_view v) { return StorePath(v, l.options.wireLogPath); }},
 }};
 
 const OptionEntry* FindOption(std::string_view name) {
@@ -198,10 +213,14 @@ Usage: korvan-sim --pty [--link PATH] [options]
 
 Line:
   --pty                 open a new pseudo-terminal and print its path
-  --link PATH           also make PATH a symbolic link to it (removed at exit)
+  --link PATH           also make PATH a symbolic link to it; a PATH that exists is taken
+                        over only if it is a link an earlier korvan-sim left (to a closed
+                        /dev/pts/N); removed at exit while it still points at this drive
   --tty PATH            use a serial port instead
   --baud N              300 600 1200 2400 4800 9600 19200 38400 57600 115200 (default 9600)
-  --framing F           8E1, 8N1, 8N2 or 8O1 (default 8E1)
+  --framing F           8E1, 8N1, 8N2 or 8O1 (default 8E1); on a pty, as on a real line,
+                        a host at another speed or framing is not heard (a pty shows the
+                        host's speed, stop bits and odd parity, not even parity from none)
   --address LIST        drive addresses 1..126, comma separated (default 1)
   --turnaround-ms MS    pause between a request and its reply, 0..20 (default 2 characters)
   --no-pacing           answer at once instead of at wire speed
@@ -213,12 +232,12 @@ Line:
 Faults on replies (RATE is a probability 0..1 per reply):
   --drop RATE           send nothing
   --corrupt-bcc RATE    send a wrong BCC
-  --late RATE           send after --late-ms MS (default 400)
+  --late RATE           send after --late-ms MS, 1..60000 (default 400)
   --split RATE          send in 3 pieces 15 ms apart
   --noise RATE          send 3 random bytes first
   --wrong-pnu RATE      answer for the next parameter number
   --refuse RATE         refuse with AK 7 and --refuse-error N (default 17)
-  --bitflip RATE        flip --bitflips N random bits (default 1)
+  --bitflip RATE        flip --bitflips N random bits, 1..64 (default 1)
   --script LIST         faults for the next replies in order, before any rate:
                         none, drop, corrupt-bcc, late, split, noise, wrong-pnu, refuse, bitflip
   --seed N              seed of the fault generator (default 1)
@@ -231,7 +250,7 @@ Output:
 
 Exit status:
   0  stopped by SIGINT or SIGTERM
-  1  the line could not be opened, or it failed while running
+  1  the line or its link could not be made, or the line failed while running
   2  a bad command line
 )";
 }

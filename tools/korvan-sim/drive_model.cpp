@@ -14,6 +14,9 @@ namespace pnu {
 inline constexpr std::uint16_t kLocalRemote = 2;
 inline constexpr std::uint16_t kLowLimit = 201;
 inline constexpr std::uint16_t kHighLimit = 202;
+inline constexpr std::uint16_t kReferenceRange = 203;
+inline constexpr std::uint16_t kMinReference = 204;
+inline constexpr std::uint16_t kMaxReference = 205;
 inline constexpr std::uint16_t kRampUp1 = 207;
 inline constexpr std::uint16_t kRampDown1 = 208;
 inline constexpr std::uint16_t kRampUp2 = 209;
@@ -156,17 +159,29 @@ MotorCommand DriveModel::Command() const {
     return command;
 }
 
-// The bus reference scales 0..0x4000 onto 0..par 202; while running the output stays within
-// par 201..202. A negative reference or bit 15 reverses.
+// The output follows the bus reference, or par 213 while jogging, within par 201..202. A
+// negative reference or control word bit 15 reverses.
 std::int64_t DriveModel::ReferenceTarget() const {
     const std::int64_t fullScale = FullScaleUhz();
     const std::int64_t low = std::clamp<std::int64_t>(Micro(pnu::kLowLimit, 0), 0, fullScale);
-    const std::int64_t magnitude = Has(control_, control::kJog)
-                                       ? Micro(pnu::kJogFrequency, 0)
-                                       : (reference_ < 0 ? -reference_ : reference_) * fullScale / 16384;
-    const std::int64_t limited = std::clamp(magnitude, low, fullScale);
-    const bool reverse = (reference_ < 0) != Has(control_, control::kReverse);
+    const std::int64_t reference = Has(control_, control::kJog) ? Micro(pnu::kJogFrequency, 0) : BusReferenceUhz();
+    const std::int64_t limited = std::clamp(reference < 0 ? -reference : reference, low, fullScale);
+    const bool reverse = (reference_ < 0 || reference < 0) != Has(control_, control::kReverse);
     return reverse ? -limited : limited;
+}
+
+// The bus reference on the reference range (par 203): with 203 = 0, 0..0x4000 is par 204
+// (minimum reference) .. par 205 (maximum reference), and the reference stays positive;
+// with 203 = 1, -0x4000..0x4000 is -205..+205. Beyond 0x4000 it goes on in proportion
+// (up to 200 %).
+std::int64_t DriveModel::BusReferenceUhz() const {
+    const std::int64_t maximum = Micro(pnu::kMaxReference, FullScaleUhz());
+    if (store_.ValueOr(pnu::kReferenceRange, 0) != 0) {
+        return maximum * reference_ / 16384;
+    }
+    const std::int64_t minimum = Micro(pnu::kMinReference, 0);
+    const std::int64_t magnitude = reference_ < 0 ? -std::int64_t{reference_} : reference_;
+    return std::max<std::int64_t>(0, minimum + (maximum - minimum) * magnitude / 16384);
 }
 
 std::int64_t DriveModel::FullScaleUhz() const {

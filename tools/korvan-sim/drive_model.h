@@ -46,6 +46,7 @@ private:
     MotorCommand Command() const;
     DriveCondition Condition() const;
     std::int64_t ReferenceTarget() const;
+    std::int64_t BusReferenceUhz() const;
     std::int64_t FullScaleUhz() const;
     std::int64_t Micro(std::uint16_t pnu, std::int64_t fallback) const;
     void SetReadout(std::uint16_t pnu, std::int64_t micro);

@@ -11,6 +11,7 @@
 #include <exception>
 #include <utility>
 
+#include "tools/korvan-sim/line_settings.h"
 #include "tools/korvan-sim/model_clock.h"
 #include "tools/korvan-sim/telegram_codec.h"
 #include "tools/korvan-sim/trace_format.h"
@@ -140,7 +141,10 @@ bool LineServer::ReadAvailable(TelegramFramer& framer, std::vector<FramerEvent>&
     while (true) {
         const ssize_t count = read(port_.fd.Get(), buffer.data(), buffer.size());
         if (count > 0) {
-            framer.Push(std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(count)), MonotonicNs(), events);
+            const std::span<const std::uint8_t> bytes(buffer.data(), static_cast<std::size_t>(count));
+            if (HearsHost(bytes)) {
+                framer.Push(bytes, MonotonicNs(), events);
+            }
             continue;
         }
         if (count < 0 && (errno == EAGAIN || errno == EINTR)) {
@@ -149,6 +153,22 @@ bool LineServer::ReadAvailable(TelegramFramer& framer, std::vector<FramerEvent>&
         Fail(count == 0 ? port_.path + ": the line was hung up" : port_.path + ": " + std::strerror(errno));
         return false;
     }
+}
+
+// On a pseudo-terminal no UART turns a host at another speed or framing into garbage, so
+// the drive compares the host's settings with its own and ignores what it would not hear.
+bool LineServer::HearsHost(std::span<const std::uint8_t> bytes) {
+    if (!port_.pseudoTerminal) {
+        return true;
+    }
+    const std::optional<HostSettings> host = ReadHostSettings(port_.fd.Get());
+    if (!host || DriveHears(*host, settings_.pacing.baud, settings_.pacing.framing)) {
+        return true;
+    }
+    Note("RX", HexBytes(bytes) + "  (the host sends at " +
+                   DescribeHostSettings(*host) + "; the drive listens at " + std::to_string(settings_.pacing.baud) +
+                   " " + FramingName(settings_.pacing.framing) + ": garbage, ignored)");
+    return false;
 }
 
 void LineServer::OnEvent(const FramerEvent& event) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 
@@ -44,6 +45,7 @@ private:
     void Run() noexcept;
     void Serve();
     bool ReadAvailable(TelegramFramer& framer, std::vector<FramerEvent>& events);
+    bool HearsHost(std::span<const std::uint8_t> bytes);
     void OnEvent(const FramerEvent& event);
     void OnTelegram(const FramerEvent& event);
     void Transmit(const FramerEvent& request, const Handled& handled);

@@ -15,10 +15,11 @@
 namespace korvansim {
 namespace {
 
-constexpr std::array<std::string_view, 13> kColumns = {
-    "pnu", "name", "type", "conversion", "unit", "min", "max", "default",
+constexpr std::array<std::string_view, 14> kColumns = {
+    "pnu", "name", "name_zh", "type", "conversion", "unit", "min", "max", "default",
     "access", "array", "text_width", "evidence", "note"};
-enum Column : std::size_t { kPnu, kName, kType, kConversion, kUnit, kMin, kMax, kDefault, kAccess, kArray, kWidth, kEvidence };
+enum Column : std::size_t {
+    kPnu, kName, kChineseName, kType, kConversion, kUnit, kMin, kMax, kDefault, kAccess, kArray, kWidth, kEvidence };
 
 constexpr std::array<std::pair<std::string_view, Access>, 4> kAccessNames = {{
     {"rw", Access::ReadWrite}, {"ro", Access::ReadOnly}, {"panel", Access::PanelOnly}, {"stopped", Access::WhenStopped}}};
@@ -55,16 +56,28 @@ bool KnownEvidence(std::string_view text) {
     return false;
 }
 
-std::optional<std::string> CheckHeader(const Row& row) {
+// Files of the earlier format lack the name_zh column: their rows get an empty one.
+void AddChineseNameColumn(Row& row) {
+    row.insert(row.begin() + kChineseName, "");
+}
+
+// Whether the header is the current one or the earlier one without name_zh.
+Result<bool> CheckHeader(Row row) {
+    const bool earlier = row.size() == kColumns.size() - 1 && row[kChineseName] != kColumns[kChineseName];
+    if (earlier) {
+        AddChineseNameColumn(row);
+        row[kChineseName] = kColumns[kChineseName];
+    }
     if (row.size() != kColumns.size()) {
-        return "the header must name the " + std::to_string(kColumns.size()) + " columns pnu,name,…,note";
+        return Result<bool>::Fail("the header must name the " + std::to_string(kColumns.size()) + " columns pnu,name,name_zh,…,note");
     }
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
         if (row[i] != kColumns[i]) {
-            return "header column " + std::to_string(i + 1) + " is '" + row[i] + "', expected '" + std::string(kColumns[i]) + "'";
+            return Result<bool>::Fail("header column " + std::to_string(i + 1) + " is '" + row[i] + "', expected '" +
+                                      std::string(kColumns[i]) + "'");
         }
     }
-    return std::nullopt;
+    return Result<bool>::Ok(earlier);
 }
 
 std::optional<std::string> FillNumeric(const Row& row, ParameterDef& def) {
@@ -142,6 +155,7 @@ std::optional<std::string> FillCommon(const Row& row, ParameterDef& def) {
     }
     def.pnu = static_cast<std::uint16_t>(*pnu);
     def.name = row[kName];
+    def.chineseName = row[kChineseName];
     def.type = *type;
     def.conversion = static_cast<std::int8_t>(*conversion);
     def.unit = row[kUnit];
@@ -152,10 +166,16 @@ std::optional<std::string> FillCommon(const Row& row, ParameterDef& def) {
     return std::nullopt;
 }
 
-RowResult ParseRow(const Row& row) {
-    if (row.size() != kColumns.size() && row.size() != kColumns.size() - 1) {
-        return RowResult::Fail("expected " + std::to_string(kColumns.size()) + " fields, found " + std::to_string(row.size()));
+// A row of the file's format, the note may be left out.
+std::optional<std::string> CheckFieldCount(const Row& row, bool earlierFormat) {
+    const std::size_t columns = kColumns.size() - (earlierFormat ? 1 : 0);
+    if (row.size() != columns && row.size() != columns - 1) {
+        return "expected " + std::to_string(columns) + " fields, found " + std::to_string(row.size());
     }
+    return std::nullopt;
+}
+
+RowResult ParseRow(const Row& row) {
     ParameterDef def;
     std::optional<std::string> problem = FillCommon(row, def);
     if (!problem) {
@@ -174,6 +194,7 @@ bool IsBlankOrComment(std::string_view line) {
 Result<ParameterTable> ParseParameterTable(std::istream& input, const std::string& name) {
     ParameterTable table;
     bool headerSeen = false;
+    bool earlierFormat = false;
     std::string line;
     for (int number = 1; std::getline(input, line); ++number) {
         const auto fail = [&](const std::string& what) {
@@ -185,16 +206,24 @@ Result<ParameterTable> ParseParameterTable(std::istream& input, const std::strin
         if (IsBlankOrComment(line)) {
             continue;
         }
-        const std::optional<Row> row = SplitCsvLine(line);
+        std::optional<Row> row = SplitCsvLine(line);
         if (!row) {
             return fail("unbalanced quotes");
         }
         if (!headerSeen) {
-            if (const std::optional<std::string> problem = CheckHeader(*row)) {
-                return fail(*problem);
+            const Result<bool> earlier = CheckHeader(*row);
+            if (!earlier) {
+                return fail(earlier.Error());
             }
+            earlierFormat = *earlier;
             headerSeen = true;
             continue;
+        }
+        if (const std::optional<std::string> problem = CheckFieldCount(*row, earlierFormat)) {
+            return fail(*problem);
+        }
+        if (earlierFormat) {
+            AddChineseNameColumn(*row);
         }
         RowResult def = ParseRow(*row);
         if (!def) {

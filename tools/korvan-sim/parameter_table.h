@@ -20,6 +20,7 @@ enum class Access : std::uint8_t {
 struct ParameterDef {
     std::uint16_t pnu = 0;
     std::string name;
+    std::string chineseName;  // UTF-8; empty in files of the earlier format
     DataType type = DataType::Uint16;
     std::int8_t conversion = 0;
     std::string unit;

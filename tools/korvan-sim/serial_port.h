@@ -33,29 +33,13 @@ struct Port {
     UniqueFd keepAlive;  // pty: the slave end, held open so the master never sees a hang-up
     std::string path;    // pty: the slave's path for the master (the driver) to open
     bool hardwarePaced = false;  // a real UART sends at the baud rate by itself
+    bool pseudoTerminal = false; // no UART: the drive compares the host's settings with its own
 };
 
-// A new pseudo-terminal in raw mode.
-Result<Port> OpenPseudoTerminal();
+// A new pseudo-terminal in raw mode, set to `baud` and `framing` (the drive's own) until
+// the other end sets it.
+Result<Port> OpenPseudoTerminal(std::uint32_t baud = 9600, const Framing& framing = Framing{});
 // A serial port set to `baud` and `framing`, raw, with low latency where the driver has it.
 Result<Port> OpenSerialPort(const std::string& path, std::uint32_t baud, const Framing& framing);
-
-// A symbolic link to the pty's path, removed again when destroyed.
-class LinkGuard {
-public:
-    LinkGuard() = default;
-    LinkGuard(LinkGuard&& other) noexcept;
-    LinkGuard& operator=(LinkGuard&& other) noexcept;
-    LinkGuard(const LinkGuard&) = delete;
-    LinkGuard& operator=(const LinkGuard&) = delete;
-    ~LinkGuard();
-
-    // Replaces an existing symbolic link at `link`, refuses any other file.
-    static Result<LinkGuard> Create(const std::string& link, const std::string& target);
-
-private:
-    void Remove();
-    std::string link_;
-};
 
 }  // namespace korvansim

@@ -9,6 +9,7 @@
 #include "tools/korvan-sim/line_server.h"
 #include "tools/korvan-sim/parameter_loader.h"
 #include "tools/korvan-sim/program_files.h"
+#include "tools/korvan-sim/pty_link.h"
 
 namespace korvansim {
 
@@ -20,7 +21,7 @@ struct Simulator::State {
     ReplyLog log;
     std::unique_ptr<DriveLine> line;  // made at the first start
     std::unique_ptr<LineServer> server;
-    LinkGuard link;
+    PtyLink link;
     mutable std::mutex mutex;  // guards line, server and error against Start/Stop
     std::string error;
 };
@@ -105,14 +106,14 @@ std::string Simulator::StartOnPty() {
     if (!Prepare()) {
         return "";
     }
-    Result<Port> port = OpenPseudoTerminal();
+    Result<Port> port = OpenPseudoTerminal(state_->options.baud, state_->options.framing);
     if (!port) {
         state_->error = port.Error();
         return "";
     }
     const std::string path = port->path;
     if (!state_->options.linkPath.empty()) {
-        Result<LinkGuard> link = LinkGuard::Create(state_->options.linkPath, path);
+        Result<PtyLink> link = PtyLink::Create(state_->options.linkPath, path);
         if (!link) {
             state_->error = link.Error();
             return "";
@@ -123,7 +124,7 @@ std::string Simulator::StartOnPty() {
                                                ServerSettings(state_->options, false));
     if (const Result<bool> started = server->Start(); !started) {
         state_->error = started.Error();
-        state_->link = LinkGuard();
+        state_->link = PtyLink();
         return "";
     }
     state_->server = std::move(server);
@@ -160,7 +161,7 @@ void Simulator::Stop() {
         }
         state_->server.reset();
     }
-    state_->link = LinkGuard();
+    state_->link = PtyLink();
 }
 
 bool Simulator::Running() const {
