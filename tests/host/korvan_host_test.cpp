@@ -512,18 +512,42 @@ TEST_F(KorvanHostTest, ARestoreStopsAtARefusalAndSkipsWhatCannotTravelExactly) {
 // A site file adds catalog rows in the catalog's own format; a malformed row is
 // refused with its line.
 TEST_F(KorvanHostTest, ASiteCatalogAddsRowsAndAMalformedRowIsRefusedWithItsLine) {
-    const std::string header = "pnu,name,type,conversion,unit,min,max,default,access,array,text_width,evidence,note\n";
+    const std::string header =
+        "pnu,name,name_zh,type,conversion,unit,min,max,default,access,array,text_width,evidence,note\n";
     const std::string site = Path("site.csv");
-    std::ofstream(site) << "# our pumps\n" << header << "1500,Pump curve,uint16,-1,bar,0.0,100.0,2.5,rw,0,0,assumed,\n";
+    std::ofstream(site) << "# our pumps\n" << header << "1500,Pump curve,泵曲线,uint16,-1,bar,0.0,100.0,2.5,rw,0,0,assumed,\n";
     const auto listed = Host({"--catalog", site, "params", "pump"});
     EXPECT_EQ(listed.status, 0) << listed.err;
-    EXPECT_EQ(listed.out, "1500\tuint16\t-1\trw\tPump curve [bar]\n");
+    EXPECT_EQ(listed.out, "1500\tuint16\t-1\trw\tPump curve  泵曲线 [bar]\n");
     const std::string broken = Path("broken.csv");
-    std::ofstream(broken) << header << "1500,Pump curve,uint16,-1,bar,0.0,100.0,2.5,rw,0,0,assumed,\n"
-                          << "1501,Pump limit,word,0,,0,1,0,rw,0,0,assumed,\n";
+    std::ofstream(broken) << header << "1500,Pump curve,泵曲线,uint16,-1,bar,0.0,100.0,2.5,rw,0,0,assumed,\n"
+                          << "1501,Pump limit,泵限,word,0,,0,1,0,rw,0,0,assumed,\n";
     const auto refused = Host({"--catalog", broken, "params"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find(broken + ":3: unknown data type 'word'"), std::string::npos) << refused.err;
+}
+
+
+// scan tries the drive's baud rates in turn: a drive at 4800 baud hears only noise at
+// 9600 and answers at its own; a line where nothing answers exits 3.
+TEST_F(KorvanHostTest, ScanFindsADriveAtItsAddressAndBaudRate) {
+    korvansim::Options options;
+    options.addresses = {7};
+    options.baud = 4800;
+    options.pacing = false;
+    korvansim::Simulator drive(options);
+    const std::string line = drive.StartOnPty();
+    ASSERT_FALSE(line.empty()) << drive.Error();
+    const auto scan = Host({"--port", line, "scan", "--plain"});
+    EXPECT_EQ(scan.status, 0) << scan.err;
+    EXPECT_NE(scan.out.find("\nfound: address 7  4800 baud 8E1  unit type VLT5005 380-500V  software 3.12\n"),
+              std::string::npos)
+        << scan.out;
+    EXPECT_NE(scan.out.find("9600 baud 8E1: 31 addresses tried, 0 answered"), std::string::npos) << scan.out;
+    drive.Faults().SetRate(korvansim::FaultKind::Drop, 1.0);
+    const auto none = Host({"--port", line, "scan", "--bauds", "4800", "--addresses", "5-9"});
+    EXPECT_EQ(none.status, 3) << none.out;
+    EXPECT_NE(none.err.find("no drive answered"), std::string::npos) << none.err;
 }
 
 }  // namespace
