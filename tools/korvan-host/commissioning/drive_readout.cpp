@@ -34,7 +34,10 @@ BackupEntry WithReading(BackupEntry entry, const ParameterReading& reading) {
 }  // namespace
 
 std::string NoReplyHint(const std::string& error) {
-    return error.find("no reply") == std::string::npos ? "" : " (korvan-host scan finds a drive's address and baud rate)";
+    return error.find("no reply") == std::string::npos
+               ? ""
+               : " (korvan-host scan finds a drive's address and baud rate; below 2400 baud the wait time must be "
+                 "longer than the default 200 ms: set wait=)";
 }
 
 int32_t TypeCode(const std::string& typeName) {

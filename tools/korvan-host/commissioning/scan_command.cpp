@@ -1,4 +1,5 @@
 // scan: which drives answer on the line, at which address, baud rate and framing.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -22,17 +23,21 @@ constexpr int32_t kSoftwareVersion = 624;
 constexpr int32_t kTextType = 5;
 constexpr uint64_t kTelegram = 16;     // a parameter request and its reply
 constexpr uint64_t kTextReply = 30;    // the longest nameplate text reply the driver waits for
-constexpr double kAnswerMs = 20.0;     // the drive answers within 20 ms of the request's end
+constexpr double kAnswerMs = 20.0;     // the drive answers within 20 ms of the request's end,
+constexpr uint64_t kPause = 2;         // … after a pause of two characters at least
 constexpr double kSlackMs = 10.0;      // an adapter's latency, the driver's 10 ms polls
 
 const std::vector<uint32_t> kDriveBauds = {9600, 4800, 2400, 1200, 600, 300};
 
 // What the driver waits for a reply of `replyBytes`: the request's and the reply's
-// wire time, the drive's 20 ms, and a little slack.
+// wire time, the drive's 20 ms (two characters where they take longer, below 1200
+// baud), and a little slack.
 int32_t WaitMs(uint32_t baud, const std::string& framing, uint64_t replyBytes) {
     const auto parsed = korvansim::ParseFraming(framing);
-    const double wire = static_cast<double>(korvansim::WireNanoseconds(baud, *parsed, kTelegram + replyBytes)) / 1e6;
-    return static_cast<int32_t>(std::ceil(wire + kAnswerMs + kSlackMs));
+    const auto ms = [&](uint64_t characters) {
+        return static_cast<double>(korvansim::WireNanoseconds(baud, *parsed, characters)) / 1e6;
+    };
+    return static_cast<int32_t>(std::ceil(ms(kTelegram + replyBytes) + std::max(kAnswerMs, ms(kPause)) + kSlackMs));
 }
 
 // Points the scan's device at `address` with the wait time `waitMs`.
