@@ -61,8 +61,8 @@ std::variant<Variable, Error> ParseVariable(std::string_view text) {
 }
 
 bool IsCommand(std::string_view word) {
-    for (const char* command : {"init", "props", "set", "channels", "add", "remove", "params", "edit", "run", "exec", "scan", "backup",
-                                "diff", "restore", "demo", "help"}) {
+    for (const char* command : {"init", "props", "set", "channels", "add", "remove", "params", "edit", "run", "exec",
+                                "scan", "backup", "diff", "restore", "demo", "help"}) {
         if (word == command) return true;
     }
     return false;
