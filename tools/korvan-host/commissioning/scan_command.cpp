@@ -81,7 +81,7 @@ public:
     }
 
     // Every try, or until Ctrl-C; with the default baud rates, up to the first at
-    // which a drive answered. Empty, or a host error's exit status after Fail.
+    // which a drive answered. kDone, or a host error's exit status after Fail.
     int Run() {
         for (uint32_t baud : bauds_) {
             for (const std::string& framing : framings_) {
@@ -121,9 +121,10 @@ private:
         auto link = DriveLink::Open(at, devices_, 0, error);
         if (!link) return Fail(error);
         const auto start = std::chrono::steady_clock::now();
-        std::size_t answered = 0;
+        std::size_t answered = 0, tried = 0;
         for (uint8_t address : addresses_) {
             if (Interrupted()) break;
+            ++tried;
             progress_.Advance(tries_, std::to_string(baud) + " " + framing + " address " + std::to_string(address));
             ++tries_;
             Aim(devices_, address, WaitMs(baud, framing, kTelegram));
@@ -138,7 +139,7 @@ private:
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             char line[120];
             std::snprintf(line, sizeof line, "%u baud %s: %zu addresses tried, %zu answered, %.1f s", baud,
-                          framing.c_str(), addresses_.size(), answered, seconds);
+                          framing.c_str(), tried, answered, seconds);
             PrintLine(line);
         }
         return kDone;
