@@ -13,7 +13,6 @@ ParameterReading ReadOnceMore(DriveLink& link, const BackupEntry& entry) {
     if (reading.outcome != ParameterReading::Outcome::Failed || link.Gone()) return reading;
     link.Settle();  // the late end of the reply must not be taken for the next one
     return link.Read(entry.number, type);
-    return reading;
 }
 
 BackupEntry WithReading(BackupEntry entry, const ParameterReading& reading) {
