@@ -10,6 +10,23 @@ add_test(NAME exports COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/abi/check_exports_p
 add_test(NAME target COMMAND sh -c "${KORVAN_OBJDUMP} -f \"$1\" | grep -q 'file format pei-i386' && echo \"$1: pei-i386\""
   sh $<TARGET_FILE:korvan_drv>)
 
+# A host's own C and C++ files with the whole of the system's headers and the driver's
+# in either order, built with __stdcall as their default (as with /Gz), linked to the
+# DLL by its import library, each calling every entry point.
+foreach(order windows_first header_first)
+  add_library(header_host_${order} OBJECT windows/header_host.c windows/header_host.cpp)
+  target_include_directories(header_host_${order} PRIVATE ${PROJECT_SOURCE_DIR}/include)
+  target_compile_options(header_host_${order} PRIVATE -mrtd)
+  if(order STREQUAL "header_first")
+    target_compile_definitions(header_host_${order} PRIVATE KORVAN_HEADER_FIRST)
+  endif()
+endforeach()
+add_executable(windows_header_test windows/header_host_main.cpp)
+target_include_directories(windows_header_test PRIVATE ${PROJECT_SOURCE_DIR}/include)
+target_link_libraries(windows_header_test PRIVATE header_host_windows_first header_host_header_first korvan_drv)
+set_target_properties(windows_header_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+add_test(NAME windows_header_test COMMAND windows_header_test)
+
 # A Windows host written from the Windows ABI page: the DLL through LoadLibraryW, and
 # through COM ports whose other ends are simulated drives of the Linux build
 # (KORVAN_LINUX_BUILD; `make test-windows` names it). The scripted host session plays

@@ -1,10 +1,12 @@
-// A Windows host written from the Windows ABI page alone: the driver loaded with
-// LoadLibraryW and called through GetProcAddress, host blocks on the process heap,
-// BSTRs and variants of oleaut32, and the system's own IDispatch. The COM-port cases
-// run when KORVAN_COM_PORTS names the ports of simulated drives (clean, dropping,
-// corrupting the check character, refusing).
+// A Windows host written from the Windows ABI page and the public header alone: the
+// driver loaded with LoadLibraryW and called through GetProcAddress with the header's
+// types, host blocks on the process heap, BSTRs and variants of oleaut32, and the
+// system's own IDispatch. The COM-port cases run when KORVAN_COM_PORTS names the ports
+// of simulated drives (clean, dropping, corrupting the check character, refusing).
 #include <windows.h>
 #include <oleauto.h>
+
+#include "korvan/host_abi.h"
 
 #include <gtest/gtest.h>
 
@@ -18,24 +20,6 @@
 #include "tools/hostkit/config_blob.h"
 
 namespace {
-
-// ---- The contract's structures, as the page gives them -----------------------------
-
-struct HostString { wchar_t* text; };
-struct HostIntArray { void* host; int32_t* data; int32_t count; int32_t capacity; int32_t growBy; };
-struct HostByteArray { void* host; uint8_t* data; int32_t count; int32_t capacity; int32_t growBy; };
-struct HostDoubleArray { void* host; double* data; int32_t count; int32_t capacity; int32_t growBy; };
-struct HostStringArray { void* host; HostString* data; int32_t count; int32_t capacity; int32_t growBy; };
-struct ConfigArchive { void* host; HostByteArray buffer; int32_t position; int32_t mode; };
-struct DeviceInstance {
-    int32_t host[3];
-    ConfigArchive* configArchive;
-    void* deviceState;
-    int32_t portKind;
-    HANDLE portHandle;
-};
-static_assert(sizeof(HostStringArray) == 20 && sizeof(ConfigArchive) == 32 && sizeof(DeviceInstance) == 28);
-static_assert(sizeof(VARIANT) == 16);
 
 // ---- Host blocks on the process heap ------------------------------------------------
 
@@ -101,35 +85,29 @@ public:
         return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
     }
 
-    using DeviceCall = int32_t(__cdecl*)(DeviceInstance*);
-    using Arrays2 = int32_t(__cdecl*)(DeviceInstance*, HostStringArray*, HostStringArray*);
-    int32_t DoHelp(HostString* text, int32_t* id) { return Entry<int32_t(__cdecl*)(HostString*, int32_t*)>("SvrDoHelp")(text, id); }
-    int32_t GetDevInfo() { return Entry<int32_t(__cdecl*)()>("SvrGetDevInfo")(); }
+    int32_t DoHelp(HostString* text, int32_t* id) { return Entry<decltype(&SvrDoHelp)>("SvrDoHelp")(text, id); }
+    int32_t GetDevInfo() { return Entry<decltype(&SvrGetDevInfo)>("SvrGetDevInfo")(); }
     int32_t EditProperties(void* unused, uint8_t* flag) {
-        return Entry<int32_t(__cdecl*)(void*, uint8_t*)>("SvrEditProperties")(unused, flag);
+        return Entry<decltype(&SvrEditProperties)>("SvrEditProperties")(unused, flag);
     }
-    int32_t Device(const char* name, DeviceInstance* device) { return Entry<DeviceCall>(name)(device); }
+    int32_t Device(const char* name, DeviceInstance* device) { return Entry<decltype(&SvrInitDevRun)>(name)(device); }
     int32_t GetChannel(DeviceInstance* device, HostStringArray* names, HostIntArray* types) {
-        return Entry<int32_t(__cdecl*)(DeviceInstance*, HostStringArray*, HostIntArray*)>("SvrGetChannel")(device, names,
-                                                                                                         types);
+        return Entry<decltype(&SvrGetChannel)>("SvrGetChannel")(device, names, types);
     }
     int32_t GetProperty(DeviceInstance* device, HostStringArray* names, HostStringArray* values, HostByteArray* flags) {
-        return Entry<int32_t(__cdecl*)(DeviceInstance*, HostStringArray*, HostStringArray*, HostByteArray*)>(
-            "SvrGetProperty")(device, names, values, flags);
+        return Entry<decltype(&SvrGetProperty)>("SvrGetProperty")(device, names, values, flags);
     }
     int32_t SetProperty(DeviceInstance* device, HostStringArray* names, HostStringArray* values) {
-        return Entry<Arrays2>("SvrSetProperty")(device, names, values);
+        return Entry<decltype(&SvrSetProperty)>("SvrSetProperty")(device, names, values);
     }
     int32_t Collect(DeviceInstance* device, HostIntArray* wanted, HostDoubleArray* values, HostStringArray* texts) {
-        return Entry<int32_t(__cdecl*)(DeviceInstance*, HostIntArray*, HostDoubleArray*, HostStringArray*)>(
-            "SvrCollectDevData")(device, wanted, values, texts);
+        return Entry<decltype(&SvrCollectDevData)>("SvrCollectDevData")(device, wanted, values, texts);
     }
     int32_t IoCtrl(DeviceInstance* device, HostString* command, HostDoubleArray* results) {
-        return Entry<int32_t(__cdecl*)(DeviceInstance*, HostString*, HostDoubleArray*, int32_t)>("SvrDevIOCtrl")(
-            device, command, results, 0);
+        return Entry<decltype(&SvrDevIOCtrl)>("SvrDevIOCtrl")(device, command, results, 0);
     }
-    int32_t SetSetObject(IDispatch** object) { return Entry<int32_t(__cdecl*)(IDispatch**)>("SvrSetSetIDispatch")(object); }
-    int32_t SetRunObject(IDispatch** object) { return Entry<int32_t(__cdecl*)(IDispatch**)>("SvrSetRunIDispatch")(object); }
+    int32_t SetSetObject(IDispatch** object) { return Entry<decltype(&SvrSetSetIDispatch)>("SvrSetSetIDispatch")(object); }
+    int32_t SetRunObject(IDispatch** object) { return Entry<decltype(&SvrSetRunIDispatch)>("SvrSetRunIDispatch")(object); }
 
 private:
     static std::wstring Path() {

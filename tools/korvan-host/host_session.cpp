@@ -170,8 +170,7 @@ void HostDevices::ReplaceConfiguration(std::size_t device, const std::vector<uin
 
 void HostDevices::AttachLine(KorvanPortHandle handle) {
     for (auto& device : devices_) device->host.SetPort(2, handle);
-    IDispatch* object = runObject_->Interface();
-    runObject_->Interface()->vtbl->AddRef(object);  // the module takes this reference over
+    IDispatch* object = runObject_->HandOut();  // the module takes this reference over
     Svr().SetRunIDispatch(&object);
 }
 
