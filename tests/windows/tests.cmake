@@ -34,6 +34,10 @@ add_test(NAME windows_header_test COMMAND windows_header_test)
 # build's transcript.
 korvan_test(windows_host_test SOURCES windows/windows_host_test.cpp LIBS korvan_hostkit oleaut32)
 add_dependencies(windows_host_test korvan_drv)
+# The configuration's Chinese names where the system's default code page is not 936.
+add_test(NAME windows_host_other_code_page_test COMMAND windows_host_test --gtest_filter=WindowsHost.TheBlob*)
+set_tests_properties(windows_host_other_code_page_test PROPERTIES
+  ENVIRONMENT "KORVAN_DRIVER=$<TARGET_FILE:korvan_drv>;LC_ALL=en_US.UTF-8;KORVAN_OTHER_CODE_PAGE=1")
 set(KORVAN_LINUX_BUILD "" CACHE PATH "The Linux build folder, with korvan-sim and korvan-transcript")
 if(KORVAN_LINUX_BUILD)
   add_test(NAME windows_host_com_test COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/com_ports.sh

@@ -285,13 +285,17 @@ TEST_F(WindowsHost, FixedAnswersAndBlocksOnTheProcessHeap) {
     EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
+// Run once where GetACP() answers 936 and once, with KORVAN_OTHER_CODE_PAGE set, where
+// it does not: the names are code page 936 either way.
 TEST_F(WindowsHost, TheBlobKeepsChineseNamesAcrossASaveAndAReload) {
-    ASSERT_EQ(GetACP(), 936u);
+    if (std::getenv("KORVAN_OTHER_CODE_PAGE") != nullptr) ASSERT_NE(GetACP(), 936u);
+    else ASSERT_EQ(GetACP(), 936u);
     hostkit::BlobContent content;
     content.channels = hostkit::FixedChannels();
     content.channels.push_back(hostkit::Parameter(202, 3, 4, u"上限频率", 2));
     content.channels.push_back(hostkit::Parameter(621, 5, 3, u"机型"));
-    device.Load(hostkit::EncodeBlob(content));
+    const std::vector<uint8_t> blob = hostkit::EncodeBlob(content);
+    device.Load(blob);
     const std::vector<std::wstring> names = ChannelNames();
     EXPECT_EQ(names, (std::vector<std::wstring>{L"通讯状态", L"当前频率", L"状态字", L"控制字", L"期望值", L"上限频率",
                                                  L"机型"}));
@@ -299,10 +303,7 @@ TEST_F(WindowsHost, TheBlobKeepsChineseNamesAcrossASaveAndAReload) {
     HostStringArray none{};
     EXPECT_EQ(driver.SetProperty(&device.instance, &none, &none), 1);  // saves the configuration
     const std::vector<uint8_t> saved = device.Blob();
-    const auto decoded = hostkit::DecodeBlob(saved);
-    ASSERT_TRUE(decoded.has_value());
-    ASSERT_EQ(decoded->channels.size(), content.channels.size());
-    for (std::size_t i = 0; i < content.channels.size(); ++i) EXPECT_EQ(decoded->channels[i].name, content.channels[i].name);
+    EXPECT_EQ(saved, blob);  // byte for byte
 
     driver.Device("SvrExitDevRun", &device.instance);
     driver.Unload();
