@@ -61,10 +61,11 @@ set_property(TEST dialog_driver_test APPEND PROPERTY ENVIRONMENT "DISPLAY=")
 # channel dialog as the DLL shows it under Xvfb, on a Wine desktop of the test's own,
 # under a time limit (a dialog left open must not hold the suite).
 korvan_test(windows_resources_test SOURCES windows/dialog_resources_test.cpp
-  LIBS korvan_hostkit korvan_rc_compiler)
+  LIBS korvan_hostkit korvan_rc_compiler version)
 target_compile_definitions(windows_resources_test PRIVATE
-  KORVAN_RESOURCE_SCRIPT="${PROJECT_SOURCE_DIR}/resources/korvan.rc")
-add_dependencies(windows_resources_test korvan_drv)
+  KORVAN_RESOURCE_SCRIPT="${PROJECT_SOURCE_DIR}/resources/korvan.rc" KORVAN_VERSION="${PROJECT_VERSION}"
+  KORVAN_HOST_PROGRAM="$<TARGET_FILE:korvan-host>")
+add_dependencies(windows_resources_test korvan_drv korvan-host)
 
 add_library(korvan_win_driving STATIC windows/win_driving.cpp)
 target_include_directories(korvan_win_driving PUBLIC ${PROJECT_SOURCE_DIR})
