@@ -336,6 +336,35 @@ TEST_F(WindowsHost, AutomationObjectsAreTakenOverAndReleasedOnce) {
     EXPECT_EQ(first.Releases() + second.Releases(), 2);
 }
 
+// A handle that is no COM port (here a pipe) fails the exchange at once: with a wait
+// time of ten minutes, a driver that waited for a reply would outlast the test's limit.
+TEST_F(WindowsHost, AHandleThatIsNoComPortFailsAtOnce) {
+    HANDLE reading = nullptr;
+    HANDLE writing = nullptr;
+    ASSERT_TRUE(CreatePipe(&reading, &writing, nullptr, 0));
+    HostStringArray names{};
+    HostStringArray values{};
+    Fill(names, std::vector<std::wstring>{L"通讯等待时间"});
+    Fill(values, std::vector<std::wstring>{L"600000"});
+    EXPECT_EQ(driver.SetProperty(&device.instance, &names, &values), 1);
+    Empty(names);
+    Empty(values);
+    device.instance.portKind = 2;
+    device.instance.portHandle = writing;
+    HostString command{Text(L"READ(202,-1,3,F)")};
+    HostDoubleArray results{};
+    Fill(results, std::vector<double>{0, 0, 0, 0, 0});
+    EXPECT_EQ(driver.IoCtrl(&device.instance, &command, &results), 0);
+    EXPECT_EQ(results.data[0], 2.0);  // no reply
+    DWORD waiting = 0;
+    EXPECT_TRUE(PeekNamedPipe(reading, nullptr, 0, nullptr, &waiting, nullptr));
+    EXPECT_EQ(waiting, 0u);  // nothing was written
+    Release(command.text);
+    Empty(results);
+    CloseHandle(reading);
+    CloseHandle(writing);
+}
+
 // ---- Through a COM port -------------------------------------------------------------
 
 // The ports of the simulated drives, in KORVAN_COM_PORTS: "clean,drop,corrupt,refuse".
