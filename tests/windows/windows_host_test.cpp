@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/hostkit/com_port.h"
 #include "tools/hostkit/config_blob.h"
 
 namespace {
@@ -376,27 +377,6 @@ std::vector<std::wstring> ComPorts() {
     return ports;
 }
 
-// Opened as the page says: no sharing, no overlapped I/O, 9600 8E1, reads that return
-// at once with what is queued.
-HANDLE OpenComPort(const std::wstring& name) {
-    HANDLE port = CreateFileW((L"\\\\.\\" + name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (port == INVALID_HANDLE_VALUE) return port;
-    DCB settings{};
-    settings.DCBlength = sizeof settings;
-    GetCommState(port, &settings);
-    settings.BaudRate = CBR_9600;
-    settings.ByteSize = 8;
-    settings.Parity = EVENPARITY;
-    settings.StopBits = ONESTOPBIT;
-    settings.fBinary = TRUE;
-    SetCommState(port, &settings);
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;
-    SetCommTimeouts(port, &timeouts);
-    return port;
-}
-
 class ComPortHost : public WindowsHost {
 protected:
     void SetUp() override {
@@ -423,8 +403,8 @@ protected:
     void Use(std::size_t port) {
         if (device.instance.portHandle != nullptr) CloseHandle(device.instance.portHandle);
         device.instance.portKind = 2;
-        device.instance.portHandle = OpenComPort(ports[port]);
-        ASSERT_NE(device.instance.portHandle, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+        device.instance.portHandle = hostkit::OpenComPort(std::string(ports[port].begin(), ports[port].end()));
+        ASSERT_NE(device.instance.portHandle, nullptr) << "error " << GetLastError();
     }
     double Command(const std::wstring& text) {
         HostString command{Text(text)};
