@@ -209,4 +209,6 @@ bool CreateArchiveFile(const std::string& path, const std::vector<uint8_t>& conf
     return made;
 }
 
+void OnFileHeld(std::function<void(const std::string&)>) {}  // a POSIX system holds no file so
+
 }  // namespace korvanhost

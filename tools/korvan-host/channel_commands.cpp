@@ -7,6 +7,7 @@
 #include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/commands.h"
 #include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/host_system.h"
 #include "tools/korvan-host/parameter_catalog.h"
 #include "tools/korvan-host/report.h"
 #include "tools/korvan-sim/data_type.h"
@@ -175,7 +176,7 @@ int ListParameters(const Options& options) {
     if (!catalog) return Fail(error);
     const std::string word = options.arguments.empty() ? "" : options.arguments[0];
     const auto found = catalog->Search(word);
-    if (found.empty()) std::fprintf(stderr, "korvan-host: no parameter in the catalog matches '%s'\n", word.c_str());
+    if (found.empty()) Printf(stderr, "korvan-host: no parameter in the catalog matches '%s'\n", word.c_str());
     std::string json;
     for (const CatalogParameter* p : found) {
         const std::string type(korvansim::DataTypeName(static_cast<korvansim::DataType>(p->type)));

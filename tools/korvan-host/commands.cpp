@@ -11,6 +11,7 @@
 #include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/command_text.h"
 #include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/host_system.h"
 #include "tools/korvan-host/meanings.h"
 #include "tools/korvan-host/report.h"
 #include "tools/korvan-sim/program_files.h"
@@ -219,7 +220,7 @@ int SetProperties(const Options& options) {
         if (!known) return Fail("unknown property '" + hostkit::ToUtf8(wanted.name) + "'", kBadCommandLine);
         const std::string problem = PropertyProblem(wanted);
         if (!problem.empty() && !options.force) return Fail(problem + " (--force stores it anyway)", kBadCommandLine);
-        if (!problem.empty()) std::fprintf(stderr, "korvan-host: warning: %s\n", problem.c_str());
+        if (!problem.empty()) Printf(stderr, "korvan-host: warning: %s\n", problem.c_str());
     }
     session.devices.SetProperties(options.device, ordered);
     PrintProperties(session.devices.Properties(options.device), options.json);

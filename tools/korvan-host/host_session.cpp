@@ -6,6 +6,7 @@
 #include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/host_arrays.h"
 #include "tools/korvan-host/archive_file.h"
+#include "tools/korvan-host/host_system.h"
 
 namespace korvanhost {
 
@@ -58,7 +59,7 @@ bool HostDevices::Open(const std::string& path, ArchiveUse use) {
         return false;
     }
     if (!damage.empty()) {
-        std::fprintf(stderr, "korvan-host: warning: archive damaged: %s (%s; going on with what was read)\n",
+        Printf(stderr, "korvan-host: warning: archive damaged: %s (%s; going on with what was read)\n",
                      damage.c_str(), path.c_str());
     }
     device->oldFormat = file->kind == ArchiveKind::OldFormat;
@@ -189,7 +190,7 @@ bool HostDevices::ReleaseAndSave() {
             continue;
         }
         if (device->oldFormat) {
-            std::fprintf(stderr,
+            Printf(stderr,
                          "korvan-host: %s converted to the current archive format (the old file kept as .bak)\n",
                          device->path.c_str());
         }
