@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int calls = argc > 3 ? std::max(1, std::atoi(argv[3])) : 300;
-    for (const Line& line : {Line{9600, "8E1", 1.01, true, 0.0}, Line{115200, "8N1", 1.3, false, 0.05}}) {
+    for (const Line& line : {Line{9600, "8E1", 1.01, true, 0.0}, Line{115200, "8N1", 1.3, false, 0.01}}) {
         Measure(line, argv[1], argv[2], calls);
     }
     return 0;
