@@ -51,7 +51,7 @@ test-windows: windows build
 # simulated drive at 9600 8E1, beside the Linux driver's figures of the same run.
 bench-windows: windows
 	@cmake --build $(BUILD) -j$(JOBS) --target wire_bench korvan_drv korvan_drv_sleepwait
-	@scripts/wine-session.sh $(BUILD_WIN) cmake --build $(BUILD_WIN) -j$(JOBS) --target wire_bench_win
+	@scripts/wine-session.sh $(BUILD_WIN) cmake --build $(BUILD_WIN) -j$(JOBS) --target wire_bench_win korvan_drv_sleepwait
 	@scripts/wine-session.sh $(BUILD_WIN) scripts/bench-windows.sh $(abspath $(BUILD)) $(abspath $(BUILD_WIN)) 300
 
 test-native: build

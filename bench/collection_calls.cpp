@@ -27,12 +27,14 @@ CollectionRun TimeCollectionCalls(const hostkit::EntryPoints& svr, KorvanPortHan
     std::vector<double> callMs;
     CollectionRun run;
     const double cpuBefore = ThreadCpuMs();
+    const double wakeUpsBefore = ThreadWakeUps();
     for (int call = 0; call < calls; ++call) {
         const auto start = std::chrono::steady_clock::now();
         run.failed += svr.CollectDevData(device.Instance(), &wanted, &values, &texts) != 0;
         callMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
-    run.figures = Summarise(callMs, ThreadCpuMs() - cpuBefore);
+    const double wakeUps = wakeUpsBefore < 0.0 ? -1.0 : ThreadWakeUps() - wakeUpsBefore;
+    run.figures = Summarise(callMs, ThreadCpuMs() - cpuBefore, wakeUps);
     svr.ExitDevRun(device.Instance());
     return run;
 }

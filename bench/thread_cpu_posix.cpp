@@ -11,4 +11,10 @@ double ThreadCpuMs() {
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
+double ThreadWakeUps() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return static_cast<double>(usage.ru_nvcsw);
+}
+
 }  // namespace bench

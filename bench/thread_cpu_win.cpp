@@ -13,4 +13,7 @@ double ThreadCpuMs() {
     return ms(kernel) + ms(user);
 }
 
+// Windows keeps no per-thread count of waits a program can read.
+double ThreadWakeUps() { return -1.0; }
+
 }  // namespace bench

@@ -5,7 +5,7 @@
 
 namespace bench {
 
-CallFigures Summarise(std::vector<double> callMs, double threadCpuMs) {
+CallFigures Summarise(std::vector<double> callMs, double threadCpuMs, double threadWakeUps) {
     CallFigures figures;
     if (callMs.empty()) return figures;
     std::sort(callMs.begin(), callMs.end());
@@ -14,6 +14,7 @@ CallFigures Summarise(std::vector<double> callMs, double threadCpuMs) {
     figures.medianMs = n % 2 ? callMs[n / 2] : (callMs[n / 2 - 1] + callMs[n / 2]) / 2.0;
     figures.p99Ms = callMs[std::min(n - 1, (n * 99 + 99) / 100 - 1)];
     figures.cpuMsPerCall = threadCpuMs / static_cast<double>(n);
+    if (threadWakeUps >= 0.0) figures.wakeUpsPerCall = threadWakeUps / static_cast<double>(n);
     return figures;
 }
 

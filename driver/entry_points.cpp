@@ -59,7 +59,7 @@ private:
 
 using namespace korvan;
 
-KORVAN_EXPORT int32_t SvrGetProperty(DeviceInstance* dev, HostStringArray* names, HostStringArray* values,
+KORVAN_EXPORT int32_t KORVAN_CALL SvrGetProperty(DeviceInstance* dev, HostStringArray* names, HostStringArray* values,
                                      HostByteArray* enumFlags) {
     return Guarded(1, [&] {
         if (Loaded(dev) != nullptr && names && values && enumFlags) ListProperties(*dev, *names, *values, *enumFlags);
@@ -67,14 +67,14 @@ KORVAN_EXPORT int32_t SvrGetProperty(DeviceInstance* dev, HostStringArray* names
     });
 }
 
-KORVAN_EXPORT int32_t SvrEnumPropertyValue(DeviceInstance* dev, HostString* name, HostStringArray* options) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrEnumPropertyValue(DeviceInstance* dev, HostString* name, HostStringArray* options) {
     return Guarded(1, [&] {
         if (Loaded(dev) != nullptr && name && options) AppendPropertyOptions(TextOf(*name), *options);
         return 1;
     });
 }
 
-KORVAN_EXPORT int32_t SvrSetProperty(DeviceInstance* dev, HostStringArray* names, HostStringArray* values) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrSetProperty(DeviceInstance* dev, HostStringArray* names, HostStringArray* values) {
     return Guarded(1, [&] {
         if (Loaded(dev) == nullptr) return 1;
         const HostStringArray none{};
@@ -84,7 +84,7 @@ KORVAN_EXPORT int32_t SvrSetProperty(DeviceInstance* dev, HostStringArray* names
     });
 }
 
-KORVAN_EXPORT int32_t SvrDoHelp(HostString* text, int32_t* helpId) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrDoHelp(HostString* text, int32_t* helpId) {
     return Guarded(1, [&] {
         if (text != nullptr) AssignText(*text, kModelName);
         if (helpId != nullptr) *helpId = kHelpIdentifier;
@@ -92,7 +92,7 @@ KORVAN_EXPORT int32_t SvrDoHelp(HostString* text, int32_t* helpId) {
     });
 }
 
-KORVAN_EXPORT int32_t SvrGetChannel(DeviceInstance* dev, HostStringArray* names, HostIntArray* types) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrGetChannel(DeviceInstance* dev, HostStringArray* names, HostIntArray* types) {
     return Guarded(1, [&] {
         if (DeviceState* state = Loaded(dev); state && names && types) {
             PublishChannelList(*state->channelTable, *names, *types);
@@ -101,12 +101,12 @@ KORVAN_EXPORT int32_t SvrGetChannel(DeviceInstance* dev, HostStringArray* names,
     });
 }
 
-KORVAN_EXPORT int32_t SvrEditProperties(void*, uint8_t* flag) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrEditProperties(void*, uint8_t* flag) {
     if (flag != nullptr) *flag = 1;
     return 1;
 }
 
-KORVAN_EXPORT int32_t SvrEditCustomProperty(DeviceInstance* dev) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrEditCustomProperty(DeviceInstance* dev) {
     return Guarded(1, [&] {
         DeviceState* state = Loaded(dev);
         if (state == nullptr) return 1;
@@ -118,14 +118,14 @@ KORVAN_EXPORT int32_t SvrEditCustomProperty(DeviceInstance* dev) {
     });
 }
 
-KORVAN_EXPORT int32_t SvrInitDevSet(DeviceInstance* dev) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrInitDevSet(DeviceInstance* dev) {
     return Guarded(1, [&] {
         if (DeviceState* state = Loaded(dev)) BuildReadGroups(*state);
         return 1;
     });
 }
 
-KORVAN_EXPORT int32_t SvrInitDevRun(DeviceInstance* dev) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrInitDevRun(DeviceInstance* dev) {
     return Guarded(1, [&] {
         platform::SeedRandom(platform::TickCount());
         if (DeviceState* state = Loaded(dev)) BuildReadGroups(*state);
@@ -133,14 +133,14 @@ KORVAN_EXPORT int32_t SvrInitDevRun(DeviceInstance* dev) {
     });
 }
 
-KORVAN_EXPORT int32_t SvrExitDevRun(DeviceInstance* dev) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrExitDevRun(DeviceInstance* dev) {
     return Guarded(1, [&] {
         if (dev != nullptr) ReleaseDeviceState(*dev);
         return 1;
     });
 }
 
-KORVAN_EXPORT int32_t SvrCollectDevData(DeviceInstance* dev, HostIntArray* wanted, HostDoubleArray* values,
+KORVAN_EXPORT int32_t KORVAN_CALL SvrCollectDevData(DeviceInstance* dev, HostIntArray* wanted, HostDoubleArray* values,
                                         HostStringArray* texts) {
     return Guarded(kNothingToRead, [&] {
         if (values == nullptr || ReadableCount(*values) == 0) return 0;
@@ -157,7 +157,7 @@ KORVAN_EXPORT int32_t SvrCollectDevData(DeviceInstance* dev, HostIntArray* wante
     });
 }
 
-KORVAN_EXPORT int32_t SvrDevIOCtrl(DeviceInstance* dev, HostString* command, HostDoubleArray* results, int32_t) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrDevIOCtrl(DeviceInstance* dev, HostString* command, HostDoubleArray* results, int32_t) {
     return Guarded(0, [&] {
         if (results == nullptr || ReadableCount(*results) == 0) return 0;
         if (Loaded(dev) == nullptr) return 0;
@@ -168,14 +168,14 @@ KORVAN_EXPORT int32_t SvrDevIOCtrl(DeviceInstance* dev, HostString* command, Hos
     });
 }
 
-KORVAN_EXPORT int32_t SvrGetDevInfo(void) { return 0; }
+KORVAN_EXPORT int32_t KORVAN_CALL SvrGetDevInfo(void) { return 0; }
 
-KORVAN_EXPORT int32_t SvrSetSetIDispatch(IDispatch** object) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrSetSetIDispatch(IDispatch** object) {
     HostSetObject().AttachDispatch(HandedOver(object));
     return 1;
 }
 
-KORVAN_EXPORT int32_t SvrSetRunIDispatch(IDispatch** object) {
+KORVAN_EXPORT int32_t KORVAN_CALL SvrSetRunIDispatch(IDispatch** object) {
     HostRunObject().lookup = HandedOver(object);
     HostRunObject().driver.AttachDispatch(HandedOver(object));
     return 1;

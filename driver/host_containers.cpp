@@ -9,6 +9,9 @@
 namespace korvan {
 namespace {
 
+// The host's text units (wchar_t on Windows) are UTF-16 code units.
+static_assert(sizeof(KorvanChar) == sizeof(char16_t));
+
 template <class Array>
 bool IsWellFormed(const Array& array) {
     return array.count >= 0 && array.capacity >= array.count &&
@@ -129,13 +132,14 @@ bool AppendText(HostStringArray& array, std::u16string_view text) {
 }
 
 std::u16string_view TextOf(const HostString& string) {
-    return string.text == nullptr ? std::u16string_view{} : std::u16string_view{string.text};
+    return string.text == nullptr ? std::u16string_view{}
+                                  : std::u16string_view{reinterpret_cast<const char16_t*>(string.text)};
 }
 
 bool AssignText(HostString& string, std::u16string_view text) {
-    char16_t* block = nullptr;
+    KorvanChar* block = nullptr;
     if (!text.empty()) {
-        block = static_cast<char16_t*>(platform::SharedAllocZeroed(text.size() + 1, sizeof(char16_t)));
+        block = static_cast<KorvanChar*>(platform::SharedAllocZeroed(text.size() + 1, sizeof(KorvanChar)));
         if (block == nullptr) return false;
         std::memcpy(block, text.data(), text.size() * sizeof(char16_t));
     }

@@ -32,7 +32,11 @@ std::size_t ExpectedReplyLength(const std::vector<uint8_t>& request) {
 }
 
 std::vector<uint8_t> TakenReply(const std::vector<uint8_t>& request, const std::vector<uint8_t>& delivered) {
-    const std::size_t length = std::min(ExpectedReplyLength(request), delivered.size());
+    std::size_t length = std::min(ExpectedReplyLength(request), delivered.size());
+    // A text ends where its start and length bytes say, if that is sooner.
+    if (IsTextRead(request) && delivered.size() >= 2 && delivered[0] == 0x02) {
+        length = std::min<std::size_t>(length, std::size_t{delivered[1]} + 2);
+    }
     return {delivered.begin(), delivered.begin() + static_cast<std::ptrdiff_t>(length)};
 }
 

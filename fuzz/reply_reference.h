@@ -13,7 +13,8 @@ namespace korvanfuzz {
 // The reply length the driver waits for after `request` (with its check character):
 // 30 for a text read, otherwise as long as the request.
 std::size_t ExpectedReplyLength(const std::vector<uint8_t>& request);
-// What the driver took of what it read: the first ExpectedReplyLength bytes.
+// What the driver took of what it read: the first ExpectedReplyLength bytes, a text
+// only as far as its start and length bytes announce.
 std::vector<uint8_t> TakenReply(const std::vector<uint8_t>& request, const std::vector<uint8_t>& delivered);
 
 // A reply the master may accept as the answer to `request`: a telegram (the start

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "driver/process_objects.h"
+#include "platform/automation_abi.h"
 #include "platform/variant.h"
 #include "platform/variant_change.h"
 
@@ -31,7 +32,7 @@ CallResult CallMethod(std::u16string_view method, std::string_view types, std::s
     VARIANT result{};
     const int32_t code = host.driver.InvokeHelper(dispid, DISPATCH_METHOD, &result, types, arguments);
     const bool done = platform::Succeeded(code);
-    CallResult call{done, done && platform::ChangeVariantType(result, VT_I4) ? result.u.lVal : 0};
+    CallResult call{done, done && platform::ChangeVariantType(result, VT_I4) ? platform::VariantValue<int32_t>(result) : 0};
     platform::VariantClear(result);
     return call;
 }
@@ -62,7 +63,7 @@ int32_t GetDataType(std::u16string_view name) {
 int32_t GetHostInteger(std::u16string_view name, int32_t& value) {
     VARIANT variant = platform::MakeIntegerVariant(value);
     int32_t status = 0;
-    if (GetValue(name, variant, status) && platform::ChangeVariantType(variant, VT_I4)) value = variant.u.lVal;
+    if (GetValue(name, variant, status) && platform::ChangeVariantType(variant, VT_I4)) value = platform::VariantValue<int32_t>(variant);
     platform::VariantClear(variant);
     return status;
 }
@@ -70,7 +71,7 @@ int32_t GetHostInteger(std::u16string_view name, int32_t& value) {
 int32_t GetHostFloat(std::u16string_view name, float& value) {
     VARIANT variant = platform::MakeFloatVariant(value);
     int32_t status = 0;
-    if (GetValue(name, variant, status) && platform::ChangeVariantType(variant, VT_R4)) value = variant.u.fltVal;
+    if (GetValue(name, variant, status) && platform::ChangeVariantType(variant, VT_R4)) value = platform::VariantValue<float>(variant);
     platform::VariantClear(variant);
     return status;
 }
@@ -79,7 +80,7 @@ int32_t GetHostText(std::u16string_view name, std::u16string& value) {
     VARIANT variant = platform::MakeTextVariant(value);
     int32_t status = 0;
     if (GetValue(name, variant, status) && platform::ChangeVariantType(variant, VT_BSTR)) {
-        value = platform::BstrText(variant.u.bstrVal);
+        value = platform::BstrText(platform::VariantValue<char16_t*>(variant));
     }
     platform::VariantClear(variant);
     return status;

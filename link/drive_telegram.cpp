@@ -92,6 +92,31 @@ int32_t Judge(const RequestShape& shape, const DriveTelegram& reply) {
     return static_cast<int32_t>(reply.size());
 }
 
+// A reply of at most `limit` bytes that is whole once it holds the telegram its start
+// byte and length byte announce: a text, whose length the request cannot know. Until
+// the length byte has come, the three header bytes are what is missing.
+class AnnouncedTelegram final : public ReplyEnd {
+public:
+    explicit AnnouncedTelegram(uint32_t limit) : limit_(limit) {}
+
+    bool Reached(const ByteBuffer& gathered) const override { return gathered.size() >= Length(gathered); }
+    uint32_t Missing(const ByteBuffer& gathered) const override {
+        const std::size_t wanted = gathered.size() < kHeaderBytes ? std::min<std::size_t>(kHeaderBytes, limit_)
+                                                                  : Length(gathered);
+        return wanted > gathered.size() ? static_cast<uint32_t>(wanted - gathered.size()) : 0;
+    }
+
+private:
+    static constexpr std::size_t kHeaderBytes = 3;  // STX, LGE, ADR
+    // The whole reply's length as far as it is known: the announced one once the start
+    // and length bytes are in, never more than the limit.
+    std::size_t Length(const ByteBuffer& gathered) const {
+        if (gathered.size() < 2 || gathered[0] != kStx) return limit_;
+        return std::min<std::size_t>(std::size_t{gathered[1]} + 2, limit_);
+    }
+    uint32_t limit_;
+};
+
 uint32_t WaitTime(const DeviceInstance& device) {
     const DeviceState* state = StateOf(device);
     const int32_t wait = state != nullptr ? state->Setting(kWaitTime) : kDefaultWaitTimeMs;
@@ -159,8 +184,10 @@ int32_t ExchangeTelegram(const DeviceInstance& device, SerialIo& io, DriveTelegr
                          int32_t expectedLength) {
     const RequestShape shape = ShapeOf(telegram);
     if (AppendBcc(telegram) == 0) return kUnusableRequest;
-    const int32_t n = SerialTransact(device, io, telegram, WaitTime(device), kReadCount,
-                                     static_cast<uint32_t>(expectedLength), kEnd);
+    const auto length = static_cast<uint32_t>(expectedLength);
+    const int32_t n = shape.textRead
+                          ? SerialTransactUntil(device, io, telegram, WaitTime(device), AnnouncedTelegram(length))
+                          : SerialTransact(device, io, telegram, WaitTime(device), kReadCount, length, kEnd);
     if (n <= 0) return kNoReply;
     if (CheckBcc(telegram) == 0) return kBadReply;
     return Judge(shape, telegram);

@@ -29,6 +29,18 @@ enum ReadMode : int32_t {
 inline constexpr uint32_t kPollIntervalMs = 10;
 inline constexpr int32_t kSerialPortKind = 2;
 
+// Where a reply ends: tested after each byte appended (the rest of that poll's bytes
+// are dropped), and asked before each wait how many bytes it still lacks.
+class ReplyEnd {
+public:
+    virtual bool Reached(const ByteBuffer& gathered) const = 0;
+    // At least this many bytes are still to come; 0 when that is not known.
+    virtual uint32_t Missing(const ByteBuffer& gathered) const = 0;
+
+protected:
+    ~ReplyEnd() = default;
+};
+
 // A serial port kind with a handle that is neither 0 nor -1.
 bool IsPortOpen(const DeviceInstance& device);
 // 0 without an open port; otherwise whether the port took the whole buffer within
@@ -44,6 +56,10 @@ int32_t SerialRead(const DeviceInstance& device, SerialIo& io, ByteBuffer& buffe
 // write fails (the request stays in the buffer), else SerialRead's result.
 int32_t SerialTransact(const DeviceInstance& device, SerialIo& io, ByteBuffer& buffer, uint32_t timeoutMs,
                        int32_t mode, uint32_t count, int32_t terminator);
+// The same exchange, the reply gathered until `end` is reached or the line has been
+// idle past the time-out.
+int32_t SerialTransactUntil(const DeviceInstance& device, SerialIo& io, ByteBuffer& buffer, uint32_t timeoutMs,
+                            const ReplyEnd& end);
 
 // Milliseconds from start to now; across a wrap of the tick the count is one less
 // than the modular difference.

@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/automation_abi.h"
 #include "platform/variant.h"
 #include "platform/variant_change.h"
 
 namespace korvan::platform {
 namespace {
 
-constexpr GUID kIidNull{};
 constexpr uint32_t kUserDefaultLocale = LOCALE_USER_DEFAULT_ID;
 
 // Makes the argument variant that the parameter-type byte asks for; false when the
@@ -24,7 +24,7 @@ bool ToVariant(uint8_t type, const Argument& value, VARIANT& out) {
         case kParamBoolean:
             if (!std::holds_alternative<bool>(value)) return false;
             out.vt = VT_BOOL;
-            out.u.lVal = std::get<bool>(value) ? -1 : 0;  // VARIANT_TRUE
+            SetVariantValue<int16_t>(out, std::get<bool>(value) ? -1 : 0);  // VARIANT_TRUE
             return true;
         case kParamText:
             if (!std::holds_alternative<std::u16string_view>(value)) return false;
@@ -37,7 +37,7 @@ bool ToVariant(uint8_t type, const Argument& value, VARIANT& out) {
         case kParamVariantPointer:
             if (!std::holds_alternative<VARIANT*>(value) || std::get<VARIANT*>(value) == nullptr) return false;
             out.vt = VT_VARIANT | VT_BYREF;
-            out.u.pvarVal = std::get<VARIANT*>(value);
+            SetVariantValue(out, std::get<VARIANT*>(value));
             return true;
         default:
             return false;
@@ -48,10 +48,9 @@ bool ToVariant(uint8_t type, const Argument& value, VARIANT& out) {
 
 int32_t LookUpName(IDispatch* dispatch, std::u16string_view name, int32_t& dispid) {
     dispid = -1;
-    if (dispatch == nullptr || dispatch->vtbl == nullptr || dispatch->vtbl->GetIDsOfNames == nullptr) return kNoObject;
+    if (dispatch == nullptr) return kNoObject;
     std::u16string terminated(name);
-    char16_t* names[] = {terminated.data()};
-    return dispatch->vtbl->GetIDsOfNames(dispatch, &kIidNull, names, 1, kUserDefaultLocale, &dispid);
+    return DispatchGetIdOfName(dispatch, terminated.data(), kUserDefaultLocale, dispid);
 }
 
 void AutomationDriver::AttachDispatch(IDispatch* dispatch, bool autoRelease) {
@@ -63,14 +62,12 @@ void AutomationDriver::AttachDispatch(IDispatch* dispatch, bool autoRelease) {
 void AutomationDriver::ReleaseDispatch() {
     IDispatch* held = dispatch_;
     dispatch_ = nullptr;
-    if (held != nullptr && autoRelease_ && held->vtbl != nullptr && held->vtbl->Release != nullptr) {
-        held->vtbl->Release(held);
-    }
+    if (held != nullptr && autoRelease_) DispatchRelease(held);
 }
 
 int32_t AutomationDriver::InvokeHelper(int32_t dispid, uint16_t flags, VARIANT* result,
                                        std::string_view parameterTypes, std::span<const Argument> arguments) const {
-    if (dispatch_ == nullptr || dispatch_->vtbl == nullptr || dispatch_->vtbl->Invoke == nullptr) return kNoObject;
+    if (dispatch_ == nullptr) return kNoObject;
     if (parameterTypes.size() != arguments.size()) return kNoObject;
     const std::size_t count = arguments.size();
     // Arguments stand in reverse order: the last one first.
@@ -81,18 +78,18 @@ int32_t AutomationDriver::InvokeHelper(int32_t dispid, uint16_t flags, VARIANT* 
     }
     int32_t code = kNoObject;
     if (usable) {
-        int32_t propertyPut = DISPID_PROPERTYPUT;
+        DispatchId propertyPut = DISPID_PROPERTYPUT;
         const bool put = (flags & DISPATCH_PROPERTYPUT) != 0 && count > 0;
         DISPPARAMS params{reversed.data(), put ? &propertyPut : nullptr, static_cast<uint32_t>(count), put ? 1u : 0u};
         EXCEPINFO exception{};
         uint32_t argumentError = 0;
         VARIANT ignored{};
-        code = dispatch_->vtbl->Invoke(dispatch_, dispid, &kIidNull, kUserDefaultLocale, flags, &params,
-                                       result != nullptr ? result : &ignored, &exception, &argumentError);
+        code = DispatchInvoke(dispatch_, dispid, kUserDefaultLocale, flags, &params,
+                              result != nullptr ? result : &ignored, &exception, &argumentError);
         if (result == nullptr) VariantClear(ignored);
-        FreeBstr(exception.bstrSource);
-        FreeBstr(exception.bstrDescription);
-        FreeBstr(exception.bstrHelpFile);
+        FreeBstr(AsUtf16(exception.bstrSource));
+        FreeBstr(AsUtf16(exception.bstrDescription));
+        FreeBstr(AsUtf16(exception.bstrHelpFile));
     }
     for (std::size_t i = 0; i < count; ++i) {
         if (parameterTypes[count - 1 - i] == kParamText) VariantClear(reversed[i]);
@@ -103,7 +100,7 @@ int32_t AutomationDriver::InvokeHelper(int32_t dispid, uint16_t flags, VARIANT* 
 int32_t AutomationDriver::GetIntegerProperty(int32_t dispid, int32_t fallback) const {
     VARIANT result{};
     const int32_t code = InvokeHelper(dispid, DISPATCH_PROPERTYGET, &result, {}, {});
-    const int32_t value = Succeeded(code) && ChangeVariantType(result, VT_I4) ? result.u.lVal : fallback;
+    const int32_t value = Succeeded(code) && ChangeVariantType(result, VT_I4) ? VariantValue<int32_t>(result) : fallback;
     VariantClear(result);
     return value;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/automation_abi.h"
 #include "platform/shared_heap.h"
 #include "platform/variant.h"
 
@@ -23,7 +24,7 @@ void FreeBstr(char16_t* bstr) {
 }
 
 void VariantClear(VARIANT& variant) {
-    if (variant.vt == VT_BSTR) FreeBstr(variant.u.bstrVal);
+    if (variant.vt == VT_BSTR) FreeBstr(VariantValue<char16_t*>(variant));
     variant = VARIANT{};
     variant.vt = VT_EMPTY;
 }

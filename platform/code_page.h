@@ -1,5 +1,5 @@
-// Conversion between the driver's UTF-16 texts and bytes in the system's default
-// code page (936, GBK), used on the wire and in the configuration blob.
+// Conversion between the driver's UTF-16 texts and bytes in code page 936 (GBK), used
+// on the wire and in the configuration blob, on every system whatever its own default.
 #pragma once
 
 #include <string>

@@ -1,8 +1,10 @@
-// The system's default code page (CP_ACP; 936 on a Chinese Windows) through
-// WideCharToMultiByte and MultiByteToWideChar, with a direct path for ASCII. What
-// the code page cannot hold becomes '?' the same way the iconv side does it: one
-// '?' per character (a surrogate pair is one character, none of which code page 936
-// holds) and one per byte that starts no valid sequence.
+// Code page 936 through WideCharToMultiByte and MultiByteToWideChar, whatever the
+// system's default code page is: a configuration written on a Chinese Windows keeps its
+// names on a Windows set to another one (UTF-8 included), and the bytes are those of
+// the Linux builds. ASCII takes a direct path. What the code page cannot hold becomes
+// '?' the same way the iconv side does it: one '?' per character (a surrogate pair is
+// one character, none of which code page 936 holds) and one per byte that starts no
+// valid sequence.
 #include "platform/code_page.h"
 
 #include <windows.h>
@@ -11,6 +13,8 @@
 
 namespace korvan::platform {
 namespace {
+
+constexpr UINT kCodePage = 936;
 
 bool IsAscii(std::u16string_view text) {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
@@ -29,31 +33,26 @@ const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_
 // Appends a run without surrogates; each character the code page lacks becomes '?'.
 void EncodeRun(std::u16string_view run, std::string& out) {
     const auto length = static_cast<int>(run.size());
-    DWORD flags = WC_NO_BEST_FIT_CHARS;
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
     const char* fallback = "?";
-    int size = WideCharToMultiByte(CP_ACP, flags, Wide(run.data()), length, nullptr, 0, fallback, nullptr);
-    if (size <= 0) {  // a code page that takes neither (UTF-8) converts everything
-        flags = 0;
-        fallback = nullptr;
-        size = WideCharToMultiByte(CP_ACP, 0, Wide(run.data()), length, nullptr, 0, nullptr, nullptr);
-    }
+    const int size = WideCharToMultiByte(kCodePage, flags, Wide(run.data()), length, nullptr, 0, fallback, nullptr);
     if (size <= 0) {
         out.append(run.size(), '?');
         return;
     }
     const std::size_t at = out.size();
     out.resize(at + static_cast<std::size_t>(size));
-    WideCharToMultiByte(CP_ACP, flags, Wide(run.data()), length, out.data() + at, size, fallback, nullptr);
+    WideCharToMultiByte(kCodePage, flags, Wide(run.data()), length, out.data() + at, size, fallback, nullptr);
 }
 
 // The characters of `bytes` when all of them are valid in the code page.
 bool DecodeStrictly(std::string_view bytes, std::u16string& out) {
     const auto length = static_cast<int>(bytes.size());
-    const int size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+    const int size = MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
     if (size <= 0) return false;
     const std::size_t at = out.size();
     out.resize(at + static_cast<std::size_t>(size));
-    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), length, reinterpret_cast<wchar_t*>(out.data() + at),
+    MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, bytes.data(), length, reinterpret_cast<wchar_t*>(out.data() + at),
                         size);
     return true;
 }
@@ -91,7 +90,7 @@ std::u16string CodePageToWide(std::string_view bytes) {
         if (byte < 0x80) {
             out.push_back(byte);
             ++at;
-        } else if (at + 1 < bytes.size() && IsDBCSLeadByte(byte) && DecodeStrictly(bytes.substr(at, 2), out)) {
+        } else if (at + 1 < bytes.size() && IsDBCSLeadByteEx(kCodePage, byte) && DecodeStrictly(bytes.substr(at, 2), out)) {
             at += 2;
         } else {
             if (!DecodeStrictly(bytes.substr(at, 1), out)) out.push_back(u'?');

@@ -2,8 +2,10 @@
 // current resource module (the driver's own unless one is selected), the grid class
 // they embed registered while they run, and the system's message box. A dialog
 // opened from another's handler is owned by it; the first one by the window that is
-// active on the calling thread, if any. Where no window can be made (no desktop to
-// show it on), the dialog fails and counts as cancelled.
+// active on the calling thread, else by a visible, enabled top-level window of that
+// thread, so that the host's window cannot be used behind it. Where no one would see
+// it (a service's window station) no window is made, and where none can be made, the
+// dialog fails and counts as cancelled.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -44,17 +46,32 @@ private:
     Running entry_;
 };
 
+BOOL CALLBACK TakeUsableWindow(HWND window, LPARAM found) {
+    if (!IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The window of the calling thread that a first dialog disables while it runs.
+HWND HostWindow() {
+    if (HWND active = GetActiveWindow()) return active;
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &TakeUsableWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 HWND OwnerFor(const DialogWindow* asking) {
     for (const Running* running = innermost; running != nullptr; running = running->outer) {
         if (running->window == asking && running->window->Handle() != nullptr) return running->window->Handle();
     }
     if (innermost != nullptr && innermost->window->Handle() != nullptr) return innermost->window->Handle();
-    return GetActiveWindow();
+    return HostWindow();
 }
 
 class Win32Backend final : public DialogBackend {
 public:
     int32_t RunModal(Dialog& dialog, const DialogTemplate& dialogTemplate) override {
+        if (!win::SeenByTheUser()) return kDialogFailed;
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
         const HINSTANCE module = TemplateModule();
@@ -68,6 +85,7 @@ public:
 
     int32_t ShowMessageBox(DialogWindow* owner, std::u16string_view text, std::u16string_view caption,
                            uint32_t style) override {
+        if (!win::SeenByTheUser()) return 0;
         UINT type = (style & kMbOkCancel) != 0 ? MB_OKCANCEL : MB_OK;
         if ((style & kMbIconQuestion) != 0) type |= MB_ICONQUESTION;
         const int answer = MessageBoxW(OwnerFor(owner), win::Wide(text).c_str(), win::Wide(caption).c_str(), type);

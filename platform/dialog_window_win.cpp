@@ -59,6 +59,13 @@ void Win32DialogWindow::Command(WPARAM wParam) {
         case CBN_CLOSEUP:
             if (Control(id, ControlKind::kDropDownList) != nullptr) Route(id, ControlEvent::kDropDownClosed);
             break;
+        case CBN_SELCHANGE:
+            // Chosen with the keyboard on a closed list: no drop-down ever closes, but
+            // the choice is made as if one had.
+            if (HWND list = Control(id, ControlKind::kDropDownList); list && !SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0)) {
+                Route(id, ControlEvent::kDropDownClosed);
+            }
+            break;
         default:
             break;
     }

@@ -9,8 +9,6 @@ namespace {
 using namespace grid;
 
 constexpr int32_t kOk = 0;
-constexpr int32_t kNotImplemented = static_cast<int32_t>(0x80004001);
-constexpr int32_t kNoInterface = static_cast<int32_t>(0x80004002);
 constexpr int32_t kMemberNotFound = static_cast<int32_t>(0x80020003);
 constexpr int32_t kParameterNotFound = static_cast<int32_t>(0x80020004);
 constexpr int32_t kTypeMismatch = static_cast<int32_t>(0x80020005);
@@ -40,19 +38,20 @@ int32_t IndexCount(int32_t dispid) {
 
 bool ToInteger(const VARIANT& v, int32_t& out) {
     if (v.vt != VT_I4) return false;
-    out = v.u.lVal;
+    out = VariantValue<int32_t>(v);
     return true;
 }
 
 bool ToBoolean(const VARIANT& v, bool& out) {
-    if (v.vt != VT_BOOL && v.vt != VT_I4) return false;
-    out = v.u.lVal != 0;
+    if (v.vt == VT_BOOL) out = VariantValue<int16_t>(v) != 0;
+    else if (v.vt == VT_I4) out = VariantValue<int32_t>(v) != 0;
+    else return false;
     return true;
 }
 
 int32_t PutText(GridModel& model, const VARIANT& value) {
     if (value.vt != VT_BSTR) return kTypeMismatch;
-    model.SetText(BstrText(value.u.bstrVal));
+    model.SetText(BstrText(VariantValue<char16_t*>(value)));
     return kOk;
 }
 
@@ -78,47 +77,20 @@ bool PutNumber(GridModel& model, int32_t dispid, int32_t index, int32_t number) 
 
 }  // namespace
 
-const IDispatchVtbl GridControl::kVtbl = {
-    &GridControl::QueryInterface, &GridControl::AddRef,        &GridControl::Release, &GridControl::GetTypeInfoCount,
-    &GridControl::GetTypeInfo,    &GridControl::GetIDsOfNames, &GridControl::Invoke,
-};
+uint32_t GridControl::AddRef() { return ++references_; }
 
-GridControl::GridControl() : com_{{&kVtbl}, this} {}
+uint32_t GridControl::Release() { return references_ > 1 ? --references_ : 1; }
 
-GridControl& GridControl::From(IDispatch* dispatch) { return *reinterpret_cast<Com*>(dispatch)->self; }
-
-int32_t GridControl::QueryInterface(IDispatch* self, const GUID*, void** out) {
-    if (out == nullptr) return kNoInterface;
-    *out = self;
-    AddRef(self);
-    return kOk;
-}
-
-uint32_t GridControl::AddRef(IDispatch* self) { return ++From(self).references_; }
-
-uint32_t GridControl::Release(IDispatch* self) {
-    GridControl& control = From(self);
-    return control.references_ > 1 ? --control.references_ : 1;
-}
-
-int32_t GridControl::GetTypeInfoCount(IDispatch*, uint32_t* count) {
-    if (count != nullptr) *count = 0;
-    return kOk;
-}
-
-int32_t GridControl::GetTypeInfo(IDispatch*, uint32_t, uint32_t, void**) { return kNotImplemented; }
-
-int32_t GridControl::GetIDsOfNames(IDispatch*, const GUID*, char16_t**, uint32_t, uint32_t, int32_t*) {
+int32_t GridControl::IdOfName(std::u16string_view, int32_t&) {
     return kUnknownName;  // driven by dispatch identifier only
 }
 
-int32_t GridControl::Invoke(IDispatch* self, int32_t dispid, const GUID*, uint32_t, uint16_t flags,
-                            DISPPARAMS* params, VARIANT* result, EXCEPINFO*, uint32_t*) {
+int32_t GridControl::Invoke(int32_t dispid, uint16_t flags, DISPPARAMS* params, VARIANT* result) {
     const DISPPARAMS none{};
     const DISPPARAMS& arguments = params != nullptr ? *params : none;
     if (arguments.cArgs > 0 && arguments.rgvarg == nullptr) return kBadParameterCount;
-    if ((flags & DISPATCH_PROPERTYPUT) != 0) return From(self).Put(dispid, arguments);
-    if ((flags & DISPATCH_PROPERTYGET) != 0) return From(self).Get(dispid, arguments, result);
+    if ((flags & DISPATCH_PROPERTYPUT) != 0) return Put(dispid, arguments);
+    if ((flags & DISPATCH_PROPERTYGET) != 0) return Get(dispid, arguments, result);
     return kMemberNotFound;
 }
 

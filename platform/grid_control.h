@@ -6,41 +6,32 @@
 #include <cstdint>
 
 #include "korvan/host_abi.h"
+#include "platform/automation_abi.h"
 #include "platform/grid_model.h"
 
 namespace korvan::platform {
 
-class GridControl {
+class GridControl final : private DispatchTarget {
 public:
-    GridControl();
+    GridControl() = default;
     GridControl(const GridControl&) = delete;
     GridControl& operator=(const GridControl&) = delete;
 
-    IDispatch* Interface() { return &com_.base; }
+    IDispatch* Interface() { return object_.Interface(); }
     GridModel& Model() { return model_; }
     const GridModel& Model() const { return model_; }
 
 private:
-    struct Com {
-        IDispatch base;
-        GridControl* self;
-    };
-    static GridControl& From(IDispatch* dispatch);
-    static int32_t KORVAN_STDCALL QueryInterface(IDispatch*, const GUID*, void**);
-    static uint32_t KORVAN_STDCALL AddRef(IDispatch*);
-    static uint32_t KORVAN_STDCALL Release(IDispatch*);
-    static int32_t KORVAN_STDCALL GetTypeInfoCount(IDispatch*, uint32_t*);
-    static int32_t KORVAN_STDCALL GetTypeInfo(IDispatch*, uint32_t, uint32_t, void**);
-    static int32_t KORVAN_STDCALL GetIDsOfNames(IDispatch*, const GUID*, char16_t**, uint32_t, uint32_t, int32_t*);
-    static int32_t KORVAN_STDCALL Invoke(IDispatch*, int32_t, const GUID*, uint32_t, uint16_t, DISPPARAMS*, VARIANT*,
-                                         EXCEPINFO*, uint32_t*);
+    uint32_t AddRef() override;
+    uint32_t Release() override;
+    int32_t IdOfName(std::u16string_view name, int32_t& dispid) override;
+    int32_t Invoke(int32_t dispid, uint16_t flags, DISPPARAMS* params, VARIANT* result) override;
     int32_t Get(int32_t dispid, const DISPPARAMS& params, VARIANT* result) const;
     int32_t Put(int32_t dispid, const DISPPARAMS& params);
 
-    static const IDispatchVtbl kVtbl;
-    Com com_;
     uint32_t references_ = 1;
     GridModel model_;
+    DispatchObject object_{*this};
 };
 
 }  // namespace korvan::platform

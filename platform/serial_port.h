@@ -8,6 +8,13 @@
 
 namespace korvan::platform {
 
+// What the reading side knows before it waits for more of a reply.
+struct InputWait {
+    uint32_t pollMs = 0;      // the poll interval: what a plain sleep between polls waits
+    uint32_t timeLeftMs = 0;  // until the time-out has passed: the most a wait woken by input may take
+    uint32_t missing = 0;     // bytes the reply still lacks at least (0: not known)
+};
+
 struct PortStatus {
     bool lineErrors = false;  // framing, parity, overrun or break since the last query
     uint32_t queued = 0;      // bytes in the input queue
@@ -25,11 +32,10 @@ public:
     virtual bool Read(std::span<uint8_t> into) = 0;
     // Drops whatever input is queued.
     virtual void DiscardInput() = 0;
-    // Returns when input arrives or after `milliseconds`, whichever comes first.
-    virtual void WaitForInput(uint32_t milliseconds) = 0;
-    // How many bytes the reply still lacks before the next wait (0: not known). A port
-    // may use it to let them gather and wake less often; it never waits longer for it.
-    virtual void NoteBytesMissing(uint32_t /*count*/) {}
+    // Waits between two polls: a plain sleep of the poll interval, or until input comes
+    // within the time left. A port may let the missing bytes gather and wake less
+    // often; it never waits past the time left for them.
+    virtual void WaitForInput(const InputWait& wait) = 0;
 };
 
 // The millisecond tick and a plain sleep.

@@ -20,11 +20,10 @@ public:
     PortStatus QueryAndClearErrors() override;
     bool Read(std::span<uint8_t> into) override;
     void DiscardInput() override;
-    void WaitForInput(uint32_t milliseconds) override;
-    void NoteBytesMissing(uint32_t count) override;
+    void WaitForInput(const InputWait& wait) override;
 
 private:
-    struct Pace;  // what the system's side keeps between polls of one exchange
+    struct Pace;  // what the system's side keeps between the polls of a call
 
     KorvanPortHandle handle_;
     std::unique_ptr<Pace> pace_;

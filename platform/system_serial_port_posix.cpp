@@ -1,6 +1,8 @@
 // The serial port as a tty file descriptor: one write() per request, FIONREAD for the
 // queued count, read() of exactly that many bytes, TIOCGICOUNT deltas for line errors
-// where the tty keeps them (a pty does not: no line errors), poll() to wake on input.
+// where the tty keeps them (a pty does not: no line errors), poll() to wake on input,
+// and a sleep through the time the rest of a reply takes at the line's speed once its
+// first byte has come.
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/clock.h"
 #include "platform/serial_wait_style.h"
@@ -33,14 +36,42 @@ int64_t NowMicroseconds() {
     return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
-// Sleeping through this share of the bytes still missing, at the rate seen so far,
-// does not overshoot the reply's last byte even when the rate was seen a quarter
-// slow; the remaining bytes wake the wait as they come. The rate counts once a few
-// bytes have come after the first read, and a gather never lasts longer than the
-// reply has taken so far, so a rate misjudged from a burst costs little.
-constexpr double kGatherShare = 0.75;
+// Once a reply has begun, the bytes it still lacks cannot come faster than the line's
+// speed allows: sleeping through that time wakes the thread once for all of them. The
+// speed the host set on the tty gives the time a byte takes; once a few bytes have
+// come after the first read, the rate they came at takes over. Sleeping through this
+// share of the rest at that rate does not overshoot the reply's last byte even when
+// the rate was seen a quarter slow, and such a gather never lasts longer than the
+// reply has taken so far, so a rate misjudged from a burst costs little. Whatever
+// still lacks then wakes the wait as it comes.
+constexpr double kSeenRateShare = 0.75;
 constexpr int64_t kShortestGatherUs = 150;
 constexpr uint32_t kBytesForRate = 3;
+
+// Microseconds a character takes at the speed and framing the tty is set to; 0 when
+// the descriptor is no tty or names no speed.
+double ConfiguredMicrosecondsPerByte(int fd) {
+    termios settings{};
+    if (tcgetattr(fd, &settings) != 0) return 0.0;
+    struct Speed {
+        speed_t code;
+        uint32_t baud;
+    };
+    constexpr Speed kSpeeds[] = {{B300, 300},     {B600, 600},     {B1200, 1200},   {B2400, 2400},
+                                 {B4800, 4800},   {B9600, 9600},   {B19200, 19200}, {B38400, 38400},
+                                 {B57600, 57600}, {B115200, 115200}, {B230400, 230400}};
+    const speed_t code = cfgetispeed(&settings);
+    uint32_t baud = 0;
+    for (const Speed& speed : kSpeeds) {
+        if (speed.code == code) baud = speed.baud;
+    }
+    if (baud == 0) return 0.0;
+    const tcflag_t size = settings.c_cflag & CSIZE;
+    const uint32_t dataBits = size == CS5 ? 5 : size == CS6 ? 6 : size == CS7 ? 7 : 8;
+    const uint32_t bits = 1 + dataBits + ((settings.c_cflag & PARENB) != 0 ? 1 : 0) +
+                          ((settings.c_cflag & CSTOPB) != 0 ? 2 : 1);
+    return 1e6 * bits / baud;
+}
 
 // Sets O_NONBLOCK on a descriptor for the life of the object, where it was not set.
 class NonBlockingWrites {
@@ -75,10 +106,12 @@ bool WaitForRoom(int fd, int64_t deadline) {
 }  // namespace
 
 struct SystemSerialPort::Pace {
-    // The time one byte takes to arrive, from the reads so far (0: not known yet).
-    double MicrosecondsPerByte() const;
+    // The time one byte took to arrive, from the reads so far (0: not known yet).
+    double SeenMicrosecondsPerByte() const;
+    // How long the missing bytes may be let gather; 0 when not at all.
+    int64_t GatherUs(const InputWait& wait, int fd);
 
-    uint32_t missing = 0;
+    double configuredUsPerByte = -1.0;  // from the tty's settings, once asked (0: none)
     int64_t firstReadUs = 0;      // when the first bytes were read …
     uint32_t firstReadBytes = 0;  // … and how many
     int64_t lastReadUs = 0;
@@ -90,8 +123,6 @@ struct SystemSerialPort::Pace {
 SystemSerialPort::SystemSerialPort(KorvanPortHandle handle) : handle_(handle), pace_(std::make_unique<Pace>()) {}
 
 SystemSerialPort::~SystemSerialPort() = default;
-
-void SystemSerialPort::NoteBytesMissing(uint32_t count) { pace_->missing = count; }
 
 bool SystemSerialPort::Write(std::span<const uint8_t> bytes, uint32_t timeoutMs) {
     // The host's descriptor may block for good on a line held by flow control: it
@@ -146,7 +177,7 @@ bool SystemSerialPort::Read(std::span<uint8_t> into) {
     return true;
 }
 
-double SystemSerialPort::Pace::MicrosecondsPerByte() const {
+double SystemSerialPort::Pace::SeenMicrosecondsPerByte() const {
     const uint32_t later = bytesRead - firstReadBytes;
     if (later < kBytesForRate || lastReadUs <= firstReadUs) return 0.0;
     return static_cast<double>(lastReadUs - firstReadUs) / later;
@@ -158,32 +189,34 @@ void SystemSerialPort::DiscardInput() {
     // A new exchange begins: how fast the last reply trickled in says nothing of when
     // the next one starts.
     Pace& pace = *pace_;
-    pace.missing = 0;
     pace.firstReadUs = pace.lastReadUs = 0;
     pace.firstReadBytes = pace.bytesRead = 0;
 }
 
-void SystemSerialPort::WaitForInput(uint32_t milliseconds) {
+int64_t SystemSerialPort::Pace::GatherUs(const InputWait& wait, int fd) {
+    if (bytesRead == 0 || wait.missing < 2) return 0;  // the reply has not begun, or one byte wakes the wait anyway
+    const int64_t longest = int64_t{wait.timeLeftMs} * 1000;
+    if (const double seen = SeenMicrosecondsPerByte(); seen > 0.0) {
+        const auto gather = static_cast<int64_t>(kSeenRateShare * seen * (wait.missing - 1));
+        return std::min({gather, NowMicroseconds() - firstReadUs, longest});
+    }
+    if (configuredUsPerByte < 0.0) configuredUsPerByte = ConfiguredMicrosecondsPerByte(fd);
+    return std::min(static_cast<int64_t>(configuredUsPerByte * wait.missing), longest);
+}
+
+void SystemSerialPort::WaitForInput(const InputWait& wait) {
     if (BuildWaitStyle() == WaitStyle::PlainSleep) {
-        SleepMilliseconds(milliseconds);
+        SleepMilliseconds(wait.pollMs);
         return;
     }
-    // A reply that trickles in at the line's pace is let gather instead of waking on
-    // every byte.
-    const Pace& pace = *pace_;
-    const double perByte = pace.MicrosecondsPerByte();
-    if (perByte > 0.0 && pace.missing >= 2) {
-        const int64_t longest = std::min<int64_t>(NowMicroseconds() - pace.firstReadUs, int64_t{milliseconds} * 1000);
-        const int64_t gather = std::min(static_cast<int64_t>(kGatherShare * perByte * (pace.missing - 1)), longest);
-        if (gather >= kShortestGatherUs) {
-            SleepMicroseconds(gather);
-            return;
-        }
+    if (const int64_t gather = pace_->GatherUs(wait, handle_); gather >= kShortestGatherUs) {
+        SleepMicroseconds(gather);
+        return;
     }
     pollfd watch{handle_, POLLIN, 0};
-    const int timeout = static_cast<int>(milliseconds);
+    const int timeout = static_cast<int>(std::min<uint32_t>(wait.timeLeftMs, INT32_MAX));
     if (poll(&watch, 1, timeout) < 0 || (watch.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
-        SleepMilliseconds(milliseconds);  // nothing to wait on: pace the polling by time alone
+        SleepMilliseconds(wait.pollMs);  // nothing to wait on: pace the polling by time alone
     }
 }
 

@@ -1,5 +1,7 @@
 #include "platform/variant.h"
 
+#include "platform/automation_abi.h"
+
 namespace korvan::platform {
 
 std::u16string_view BstrText(const char16_t* bstr) {
@@ -9,21 +11,21 @@ std::u16string_view BstrText(const char16_t* bstr) {
 VARIANT MakeIntegerVariant(int32_t value) {
     VARIANT v{};
     v.vt = VT_I4;
-    v.u.lVal = value;
+    SetVariantValue(v, value);
     return v;
 }
 
 VARIANT MakeFloatVariant(float value) {
     VARIANT v{};
     v.vt = VT_R4;
-    v.u.fltVal = value;
+    SetVariantValue(v, value);
     return v;
 }
 
 VARIANT MakeTextVariant(std::u16string_view text) {
     VARIANT v{};
     v.vt = VT_BSTR;
-    v.u.bstrVal = AllocBstr(text);
+    SetVariantValue(v, AllocBstr(text));
     return v;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/automation_abi.h"
 #include "platform/variant.h"
 
 namespace korvan::platform {
@@ -14,9 +15,7 @@ namespace {
 
 template <class T>
 T Field(const VARIANT& variant) {
-    T value{};
-    std::memcpy(&value, &variant.u, sizeof value);
-    return value;
+    return VariantValue<T>(variant);
 }
 
 // A number written in ASCII: optional sign, digits with one decimal point, an
@@ -53,7 +52,7 @@ std::optional<double> AsNumber(const VARIANT& v) {
         case VT_R4: return Field<float>(v);
         case kVtR8: return Field<double>(v);
         case VT_BOOL: return Field<int16_t>(v) != 0 ? -1.0 : 0.0;
-        case VT_BSTR: return NumberInText(BstrText(v.u.bstrVal));
+        case VT_BSTR: return NumberInText(BstrText(Field<char16_t*>(v)));
         default: return std::nullopt;
     }
 }
@@ -68,7 +67,7 @@ double RoundHalfEven(double value) {
 }
 
 std::optional<std::u16string> AsText(const VARIANT& v) {
-    if (v.vt == VT_BSTR) return std::u16string(BstrText(v.u.bstrVal));
+    if (v.vt == VT_BSTR) return std::u16string(BstrText(Field<char16_t*>(v)));
     const std::optional<double> number = AsNumber(v);
     if (!number) return std::nullopt;
     char buffer[32];

@@ -1,6 +1,6 @@
-// What the Win32 dialog files share: texts between the dialogs' UTF-16 and the
-// system's wide strings (both 16 bits on Windows), and owners for the system's
-// handles, each released exactly once.
+// What the Win32 dialog files share: whether the user can see a window at all, texts
+// between the dialogs' UTF-16 and the system's wide strings (both 16 bits on Windows),
+// and owners for the system's handles, each released exactly once.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,16 @@
 #include <type_traits>
 
 namespace korvan::platform::win {
+
+// Whether windows this process makes are seen by anyone: its window station is the
+// interactive one (WSF_VISIBLE). A service's is not (session 0, or a station of its
+// own), and a dialog there would wait for ever for a click that cannot come.
+inline bool SeenByTheUser() {
+    USEROBJECTFLAGS flags{};
+    const HWINSTA station = GetProcessWindowStation();
+    return station != nullptr && GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
 
 // A zero-terminated copy for the system's calls.
 inline std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }

@@ -12,7 +12,7 @@ rm -f "$link"
 sim=$!
 trap 'kill $sim 2> /dev/null || true; wait $sim 2> /dev/null || true; rm -f "$link"' EXIT
 "$(dirname "$0")/wait-for-paths.sh" -p "$sim" "$link"
-wine "$windows/wire_bench_win.exe" "$windows/Korvan.drv" COM11 "$calls"
+wine "$windows/wire_bench_win.exe" "$windows/Korvan.drv" "$windows/Korvan-sleepwait.drv" COM11 "$calls"
 echo
 echo "Linux, the same calls:"
 "$linux/wire_bench" "$linux/Korvan.drv" "$linux/Korvan-sleepwait.drv" "$calls"

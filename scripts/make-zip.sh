@@ -1,7 +1,7 @@
 #!/bin/sh
 # The Windows zip, made from the Windows build: the driver, korvan-host.exe and the
-# parameter catalog side by side (the program finds both beside itself), the README's
-# Windows sections as text, and the licence; CRLF line ends in the texts.
+# parameter catalog side by side (the program finds both beside itself), the user's
+# guide README-Windows.txt, and the licence; CRLF line ends in the texts.
 # Usage: make-zip.sh WINDOWS_BUILD STAGING DIST
 set -eu
 source=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,10 +20,8 @@ for binary in Korvan.drv korvan-host.exe; do
 done
 cp "$source/tools/korvan-sim/data/vlt5000-parameters.csv" "$folder/"
 crlf() { sed 's/$/\r/'; }
-# The README's sections about Windows: korvan-host.exe, then the DLL and its port.
-awk '/^### korvan-host.exe on Windows/ { keep = 1 } /^## The channel dialog/ { keep = 0 }
-     /^## The Windows DLL/ { keep = 1 } /^## Map of the sources/ { keep = 0 } keep' \
-  "$source/README.md" | crlf > "$folder/README-Windows.txt"
+# UTF-8 with its mark, so that every Notepad shows the guide's Chinese words.
+{ printf '\357\273\277'; crlf < "$source/packaging/README-Windows.txt"; } > "$folder/README-Windows.txt"
 crlf < "$source/LICENSE" > "$folder/LICENSE.txt"
 rm -f "$dist/$name.zip"
 (cd "$staging" && cmake -E tar cf "$dist/$name.zip" --format=zip "$name")

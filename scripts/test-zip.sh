@@ -15,6 +15,10 @@ mkdir -p "$work/any folder"
 (cd "$work/any folder" && cmake -E tar xf "$zip")
 host=$(ls -d "$work/any folder"/korvan-*-win32)/korvan-host.exe
 version=$(basename "$zip" | sed -n 's/^korvan-\(.*\)-win32\.zip$/\1/p')
+# The guide is plain text with CRLF line ends, as Notepad shows it.
+guide=$(dirname "$host")/README-Windows.txt
+[ "$(grep -c "$(printf '\r')\$" "$guide")" = "$(wc -l < "$guide")" ] || { echo "test-zip: $guide lacks CRLF ends" >&2; exit 1; }
+! grep -q '^```' "$guide" || { echo "test-zip: $guide holds Markdown" >&2; exit 1; }
 
 "$source/scripts/wine-session.sh" "$work" sh -s "$host" "$sim" "$version" "$source" << 'SESSION'
 set -eu

@@ -13,11 +13,18 @@ namespace {
 constexpr char kControlIdKey[] = "korvan-control-id";
 constexpr int32_t kClosedListHeight = 14;  // dialog units; a list's template height is its opened list's
 
+// The template's font: Windows' dialog font names stand for the system's user-interface
+// font, which for these Chinese dialogs is a CJK sans.
+std::string FontFamily(std::u16string_view name) {
+    if (name == u"MS Shell Dlg" || name == u"MS Shell Dlg 2") return "WenQuanYi Micro Hei";
+    return Utf8(name);
+}
+
 // The template's font for everything in the window, and controls no taller than the
 // template makes them.
 std::string StyleSheet(const DialogTemplate& dialogTemplate) {
     const std::string window = "#" + DialogWidgetName(dialogTemplate.id);
-    std::string css = window + ", " + window + " * { font-family: \"" + Utf8(dialogTemplate.fontName) +
+    std::string css = window + ", " + window + " * { font-family: \"" + FontFamily(dialogTemplate.fontName) +
                       "\"; font-size: " + std::to_string(dialogTemplate.fontPoints) + "pt; }\n";
     css += window + " button, " + window + " entry, " + window + " headerbar " +
            "{ min-height: 0; padding-top: 2px; padding-bottom: 2px; }\n";

@@ -74,8 +74,7 @@ protected:
             stations[n] = std::make_unique<Station>(n);
             host.Declare(stations[n]->variable, 0.0f);
         }
-        IDispatch* object = host.Interface();
-        object->vtbl->AddRef(object);  // the driver takes this reference over
+        IDispatch* object = host.HandOut();  // the driver takes this reference over
         Svr().SetRunIDispatch(&object);
     }
     void TearDown() override {

@@ -30,10 +30,13 @@ protected:
         content.channels.push_back(hostkit::Parameter(621, 5, 3, u"机型"));
         device_.SetArchiveBytes(hostkit::EncodeBlob(content));
         device_.SetPort(2, line.Fd());
-        IDispatch* object = host.Interface();
-        object->vtbl->AddRef(object);  // the driver takes this reference over
+        IDispatch* object = host.HandOut();  // the driver takes this reference over
         Svr().SetRunIDispatch(&object);
         line.Drive().SetValue(1, 204, 0, -2500);
+    }
+    void TearDown() override {
+        Svr().SetRunIDispatch(nullptr);  // released while the host's object still exists
+        DriverTest::TearDown();
     }
     int32_t Collect(const std::vector<int32_t>& wanted) {
         hostkit::IntArray flags;

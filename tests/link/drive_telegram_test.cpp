@@ -184,16 +184,20 @@ TEST_F(ExchangeTest, ANegativeWaitTimeWaitsAsLongAsTheDefault) {
     DestroyState(device);
 }
 
-TEST_F(ExchangeTest, ProcessRepliesAreNotComparedAndShortTextRepliesCount) {
+TEST_F(ExchangeTest, ProcessRepliesAreNotComparedAndATextReplyEndsWhereItsLengthSays) {
     DriveTelegram process;
     BuildProcessTelegram(process, 1, 0x047F, 1);
     EXPECT_EQ(Exchange(process, WithBcc({0x02, 0x06, 0x01, 0x0F, 0x03, 0x40, 0x00}), 8), 8);
     DriveTelegram text;
     BuildReadTelegram(text, 1, 621, 5);
     const Bytes shortText = WithBcc({0x02, 0x0D, 0x01, 0xF2, 0x6D, 0x04, 0x00, 'V', 'L', 'T', 0x06, 0x07, 0x40, 0x00});
-    EXPECT_EQ(Exchange(text, shortText, 30), 15);  // accepted at the time-out
-    EXPECT_GT(clock.now, 200u);
+    Bytes thenNoise = shortText;
+    thenNoise.insert(thenNoise.end(), {0x02, 0x0E, 0x01});
+    port.missingNotes.clear();
+    EXPECT_EQ(Exchange(text, thenNoise, 30), 15);  // whole at the 15 bytes it announces
+    EXPECT_LT(clock.now, 200u);                    // without waiting for the time-out
     EXPECT_EQ(DecodeParameterText(last), u"VLT");
+    EXPECT_EQ(port.missingNotes.front(), 3u);  // before the length byte, the header is what is missing
 }
 
 }  // namespace

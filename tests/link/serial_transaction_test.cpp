@@ -78,6 +78,7 @@ TEST_F(SerialTransactionTest, AReplyIsGatheredAcrossPollsWithWaitsBetween) {
     EXPECT_EQ(buffer, Range(0, 16));
     EXPECT_EQ(port.waits, (std::vector<uint32_t>{10, 10, 10}));
     EXPECT_EQ(port.missingNotes, (std::vector<uint32_t>{11, 11, 5}));  // the port may let them gather
+    EXPECT_EQ(port.timeLeftNotes, (std::vector<uint32_t>{201, 191, 181}));  // a wait woken by input may last so long
     port.Arrive(40, {13});
     SerialRead(device, io, buffer, 200, kReadUntilTerminator, 16, 13);
     EXPECT_EQ(port.missingNotes.back(), 0u);  // a terminator gives no count
@@ -88,6 +89,7 @@ TEST_F(SerialTransactionTest, TheTimeOutIsExaminedOnlyWhenAPollFindsNothing) {
     ByteBuffer buffer;
     EXPECT_EQ(SerialRead(device, io, buffer, 200, kReadCount, 100, 13), 41);
     EXPECT_EQ(clock.now, 410u);  // past the time-out while bytes came; the first idle poll ends it
+    EXPECT_EQ(port.timeLeftNotes.back(), kPollIntervalMs);  // past it, one poll interval at a time
 }
 
 TEST_F(SerialTransactionTest, NoReplyTimesOutJustAfterTheWaitTime) {

@@ -1,5 +1,5 @@
-// Texts in the system's default code page (936): the same bytes, and the same '?'
-// where a character or a byte cannot be converted, whichever system converts them.
+// Texts in code page 936: the same bytes, and the same '?' where a character or a byte
+// cannot be converted, whichever system converts them and whatever its own default.
 #include "platform/code_page.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@ TEST(CodePage, ChineseTextTakesItsGbkBytesBothWays) {
     EXPECT_EQ(WideToCodePage(u"参考值"), bytes);
     EXPECT_EQ(CodePageToWide(bytes), u"参考值");
     EXPECT_EQ(CodePageToWide("VLT\xB2\xCE"), u"VLT参");
+    EXPECT_EQ(WideToCodePage(u"5€"), "5\x80");  // the euro sign is the one single byte above ASCII
+    EXPECT_EQ(CodePageToWide("5\x80"), u"5€");
 }
 
 TEST(CodePage, WhatCannotBeConvertedBecomesOneQuestionMarkEach) {

@@ -12,8 +12,7 @@ SoakHost::SoakHost(const std::string& driverPath, int32_t portHandle)
     device_.SetPort(2, portHandle);
     hostChannels_ = static_cast<int32_t>(PlanChannels().size()) + kFixedChannels + 1;
     if (!Loaded()) return;
-    IDispatch* object = variables_->Interface();
-    object->vtbl->AddRef(object);  // the driver takes this reference over
+    IDispatch* object = variables_->HandOut();  // the driver takes this reference over
     library_->Svr().SetRunIDispatch(&object);
 }
 

@@ -68,20 +68,22 @@ public:
         QueryAndClearErrors();
         queue_.clear();
     }
-    // A plain sleep by default; with wakeOnInput, the wait ends at the next arrival.
-    void WaitForInput(uint32_t milliseconds) override {
-        waits.push_back(milliseconds);
-        uint32_t step = milliseconds;
+    // A plain sleep of the poll interval by default; with wakeOnInput, the wait ends at
+    // the next arrival.
+    void WaitForInput(const platform::InputWait& wait) override {
+        waits.push_back(wait.pollMs);
+        missingNotes.push_back(wait.missing);
+        timeLeftNotes.push_back(wait.timeLeftMs);
+        uint32_t step = wait.pollMs;
         if (wakeOnInput && !arrivals_.empty() && arrivals_.front().at - clock_.now < step) {
             step = arrivals_.front().at - clock_.now;
         }
         clock_.now += step;  // wraps like the system's tick
     }
 
-    void NoteBytesMissing(uint32_t count) override { missingNotes.push_back(count); }
-
     std::size_t Queued() const { return queue_.size(); }
     std::vector<uint32_t> missingNotes;
+    std::vector<uint32_t> timeLeftNotes;
 
     // Answers each written request (an empty answer is no reply), replyDelay ms later.
     std::function<std::vector<uint8_t>(const std::vector<uint8_t>&)> responder;

@@ -2,10 +2,12 @@
 // read back from its resources the way DialogBoxParamW reads them, against the
 // resource script as the project's own compiler reads it for the Linux builds: the
 // same dialogs, controls, places, behaviour styles and texts (UTF-8 in the script,
-// so a compiler that took it for another code page would garble every Chinese text).
+// so a compiler that took it for another code page would garble every Chinese text);
+// and the version resources of the DLL and korvan-host.exe.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <winver.h>
 
 #include <algorithm>
 #include <cstring>
@@ -192,6 +194,7 @@ TEST(DllResources, EveryTemplateOfTheScriptIsInTheDllWithTheSameControlsAndTexts
         EXPECT_EQ(dialog->fontPoints, expected.fontPoints);
         EXPECT_EQ(std::tie(dialog->width, dialog->height), std::make_tuple(expected.width, expected.height));
         EXPECT_NE(dialog->style & WS_CAPTION, 0u);
+        EXPECT_EQ(dialog->style & DS_SHELLFONT, static_cast<DWORD>(DS_SHELLFONT));  // the system's dialog font
         ASSERT_EQ(dialog->items.size(), expected.controls.size());
         for (std::size_t i = 0; i < expected.controls.size(); ++i) {
             const rc::ControlEntry& control = expected.controls[i];
@@ -211,4 +214,26 @@ TEST(DllResources, EveryTemplateOfTheScriptIsInTheDllWithTheSameControlsAndTexts
 }
 
 }  // namespace
+// Explorer's Properties and installers read a file's version resource.
+TEST(DllResources, TheDriverAndKorvanHostCarryTheProjectsVersion) {
+    for (const std::string& path : {hostkit::DriverPath(KORVAN_BUILT_DRIVER), std::string(KORVAN_HOST_PROGRAM)}) {
+        SCOPED_TRACE(path);
+        const std::wstring file = Wide(path);
+        std::vector<uint8_t> info(GetFileVersionInfoSizeW(file.c_str(), nullptr));
+        ASSERT_FALSE(info.empty());
+        ASSERT_TRUE(GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT size = 0;
+        ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+        wchar_t* text = nullptr;
+        ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\FileVersion",
+                                   reinterpret_cast<void**>(&text), &size));
+        EXPECT_EQ(std::wstring(text), Wide(KORVAN_VERSION));
+        const std::wstring version = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                                     std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                                     std::to_wstring(HIWORD(fixed->dwFileVersionLS));
+        EXPECT_EQ(version, Wide(KORVAN_VERSION));
+    }
+}
+
 }  // namespace korvan::testing

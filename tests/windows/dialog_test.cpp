@@ -52,6 +52,7 @@ TEST_F(WindowsDialogTest, AChannelAddedWithRealControlsIsSavedOnOk) {
     std::wstring title;
     std::vector<std::vector<std::wstring>> lines;
     bool retainEnabledForText = true;
+    bool retainEnabledForTextByKey = true;
     bool spareShown = true;
     std::wstring numberLabel;
     win::Steps steps;
@@ -74,6 +75,9 @@ TEST_F(WindowsDialogTest, AChannelAddedWithRealControlsIsSavedOnOk) {
             win::Pick(win::FindControl(kAddDialog, 8021), 5);
             retainEnabledForText = IsWindowEnabled(win::FindControl(kAddDialog, 1011)) != FALSE;
             win::Pick(win::FindControl(kAddDialog, 8021), 1);
+            win::Key(win::FindControl(kAddDialog, 8021), VK_END);  // 文本 on the closed list: no list closes
+            retainEnabledForTextByKey = IsWindowEnabled(win::FindControl(kAddDialog, 1011)) != FALSE;
+            win::Pick(win::FindControl(kAddDialog, 8021), 1);
             win::Click(win::FindControl(kAddDialog, 1));
         })
         .WaitFor("the add dialog to close", [] { return win::FindDialog(kAddDialog) == nullptr; })
@@ -91,6 +95,7 @@ TEST_F(WindowsDialogTest, AChannelAddedWithRealControlsIsSavedOnOk) {
     EXPECT_EQ(numberLabel, L"参数号:");
     EXPECT_FALSE(spareShown);
     EXPECT_FALSE(retainEnabledForText);
+    EXPECT_FALSE(retainEnabledForTextByKey);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[4], (std::vector<std::wstring>{L"5", L"321", L"出口温度", L"32位有符号整型", L"读写数据"}));
     hostkit::BlobContent expected;
@@ -143,6 +148,70 @@ TEST_F(WindowsDialogTest, APickedLineIsDeletedAndDeleteAllAskedInTheSystemsBoxKe
     fixedOnly.channels = hostkit::FixedChannels();
     EXPECT_TRUE(Saved(fixedOnly));
     EXPECT_EQ(ChannelNames().size(), 5u);
+}
+
+// The host's window, shown but not active on the calling thread: the dialog is owned by
+// it and disables it while it runs, so the device cannot be stopped behind it.
+TEST_F(WindowsDialogTest, WithNoActiveWindowTheDialogIsOwnedByTheHostsWindow) {
+    HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(host, nullptr);
+    ShowWindow(host, SW_SHOWNOACTIVATE);
+    ASSERT_EQ(GetActiveWindow(), nullptr);
+    HWND owner = nullptr;
+    bool hostEnabled = true;
+    win::Steps steps;
+    steps.WaitFor("the channel dialog", [] { return win::IsOnScreen(win::FindDialog(kChannelDialog)); })
+        .Do([&] {
+            owner = GetWindow(win::FindDialog(kChannelDialog), GW_OWNER);
+            hostEnabled = IsWindowEnabled(host) != FALSE;
+            win::Click(win::FindControl(kChannelDialog, 6));
+        });
+    steps.Start();
+    EXPECT_EQ(Svr().EditCustomProperty(Device()), 1);
+    ASSERT_TRUE(steps.Finished());
+    EXPECT_EQ(owner, host);
+    EXPECT_FALSE(hostEnabled);
+    EXPECT_TRUE(IsWindowEnabled(host));
+    DestroyWindow(host);
+}
+
+// Counts the windows this thread tries to make, and stops each from being made.
+int windowsTried = 0;
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        ++windowsTried;
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool Visible(HWINSTA station) {
+    USEROBJECTFLAGS flags{};
+    return GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+// A host running as a service: its window station is not the one the user sees, and a
+// dialog there would wait for ever. None is made, which counts as Cancel.
+TEST_F(WindowsDialogTest, NoWindowIsMadeOnAWindowStationNoOneSees) {
+    const HWINSTA seen = GetProcessWindowStation();
+    ASSERT_TRUE(Visible(seen));
+    const HWINSTA service = CreateWindowStationW(L"KorvanService", 0, WINSTA_ALL_ACCESS, nullptr);
+    ASSERT_NE(service, nullptr);
+    ASSERT_FALSE(Visible(service));
+    ASSERT_EQ(Svr().InitDevSet(Device()), 1);  // the default configuration, saved
+    const std::vector<uint8_t> before = device_.ArchiveBytes();
+    ASSERT_TRUE(SetProcessWindowStation(service));
+    windowsTried = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CBT, &RefuseWindows, nullptr, GetCurrentThreadId());
+    const int32_t result = Svr().EditCustomProperty(Device());
+    UnhookWindowsHookEx(hook);
+    SetProcessWindowStation(seen);
+    CloseWindowStation(service);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(windowsTried, 0);
+    EXPECT_EQ(device_.ArchiveBytes(), before);
 }
 
 }  // namespace

@@ -157,6 +157,11 @@ void Pick(HWND list, int index) {
 
 void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 
+void Key(HWND control, UINT key) {
+    SendMessageW(control, WM_KEYDOWN, key, 1);
+    SendMessageW(control, WM_KEYUP, key, 0xC0000001);
+}
+
 void PickLine(HWND grid, int line) {
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

@@ -27,6 +27,7 @@ bool IsOnScreen(HWND window);
 void Type(HWND edit, const std::wstring& text);  // WM_SETTEXT
 void Pick(HWND list, int index);  // opens the drop-down list, selects, closes it (CBN_CLOSEUP)
 void Click(HWND button);          // BM_CLICK
+void Key(HWND control, UINT key);  // a key pressed and let go while the control has the focus
 void PickLine(HWND grid, int line);  // selects a line of the grid's list view, from 0
 std::wstring MessageText(HWND box);
 // The lines of a grid's list view (below its header), cell by cell, as far as they

@@ -23,9 +23,12 @@ auto ValuesOf(const Raw& array) {
     return std::vector<Element>(array.data, array.data + array.count);
 }
 
-char16_t* Duplicate(std::u16string_view text) {
+// The host's text units (wchar_t on Windows) hold UTF-16.
+static_assert(sizeof(KorvanChar) == sizeof(char16_t));
+
+KorvanChar* Duplicate(std::u16string_view text) {
     if (text.empty()) return nullptr;
-    auto* block = static_cast<char16_t*>(HostAllocZeroed(text.size() + 1, sizeof(char16_t)));
+    auto* block = static_cast<KorvanChar*>(HostAllocZeroed(text.size() + 1, sizeof(KorvanChar)));
     std::memcpy(block, text.data(), text.size() * sizeof(char16_t));
     return block;
 }
@@ -70,6 +73,8 @@ std::vector<std::u16string> Values(const HostStringArray& array) {
     return texts;
 }
 
-std::u16string Text(const HostString& string) { return string.text ? std::u16string(string.text) : std::u16string(); }
+std::u16string Text(const HostString& string) {
+    return string.text ? std::u16string(reinterpret_cast<const char16_t*>(string.text)) : std::u16string();
+}
 
 }  // namespace hostkit

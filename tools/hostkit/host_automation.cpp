@@ -11,8 +11,6 @@ constexpr int32_t kOk = 0;
 constexpr int32_t kFalse = 1;  // S_FALSE, a success too
 constexpr uint16_t kVtI2 = 2;
 constexpr uint16_t kVtR8 = 5;
-constexpr int32_t kNoInterface = static_cast<int32_t>(0x80004002);
-constexpr int32_t kNotImplemented = static_cast<int32_t>(0x80004001);
 constexpr int32_t kUnknownName = static_cast<int32_t>(0x80020006);
 constexpr int32_t kMemberNotFound = static_cast<int32_t>(0x80020003);
 constexpr int32_t kBadParameterCount = static_cast<int32_t>(0x8002000E);
@@ -20,7 +18,13 @@ constexpr int32_t kException = static_cast<int32_t>(0x80020009);
 
 enum Method : int32_t { kGetDataType = 1, kGetValueFromName = 2, kSetValueFromName = 3 };
 
-std::u16string BstrText(const VARIANT& v) { return v.u.bstrVal ? std::u16string(v.u.bstrVal) : std::u16string(); }
+using korvan::platform::SetVariantValue;
+using korvan::platform::VariantValue;
+
+std::u16string BstrText(const VARIANT& v) {
+    const char16_t* text = VariantValue<char16_t*>(v);
+    return text != nullptr ? std::u16string(text) : std::u16string();
+}
 
 // The argument at position `index` (0 = first), arguments standing in reverse order.
 VARIANT& Argument(DISPPARAMS& params, uint32_t index) { return params.rgvarg[params.cArgs - 1 - index]; }
@@ -36,17 +40,17 @@ int32_t ToInteger(float value) {
 void FillInItsType(const HostValue& value, VARIANT& target) {
     switch (target.vt) {
         case VT_I4:
-            if (auto* i = std::get_if<int32_t>(&value)) target.u.lVal = *i;
-            else if (auto* f = std::get_if<float>(&value)) target.u.lVal = ToInteger(*f);
+            if (auto* i = std::get_if<int32_t>(&value)) SetVariantValue(target, *i);
+            else if (auto* f = std::get_if<float>(&value)) SetVariantValue(target, ToInteger(*f));
             break;
         case VT_R4:
-            if (auto* i = std::get_if<int32_t>(&value)) target.u.fltVal = static_cast<float>(*i);
-            else if (auto* f = std::get_if<float>(&value)) target.u.fltVal = *f;
+            if (auto* i = std::get_if<int32_t>(&value)) SetVariantValue(target, static_cast<float>(*i));
+            else if (auto* f = std::get_if<float>(&value)) SetVariantValue(target, *f);
             break;
         case VT_BSTR:
             if (auto* t = std::get_if<std::u16string>(&value)) {
-                FreeBstr(target.u.bstrVal);
-                target.u.bstrVal = AllocBstr(*t);
+                FreeBstr(VariantValue<char16_t*>(target));
+                SetVariantValue(target, AllocBstr(*t));
             }
             break;
         default:
@@ -56,18 +60,18 @@ void FillInItsType(const HostValue& value, VARIANT& target) {
 
 // Writes `value` into `target` in a type other than the one asked for.
 void FillLoosely(const HostValue& value, VARIANT& target) {
-    if (target.vt == VT_BSTR) FreeBstr(target.u.bstrVal);
+    if (target.vt == VT_BSTR) FreeBstr(VariantValue<char16_t*>(target));
     target = VARIANT{};
     if (auto* i = std::get_if<int32_t>(&value)) {
         const std::string digits = std::to_string(*i);
         target.vt = VT_BSTR;
-        target.u.bstrVal = AllocBstr(std::u16string(digits.begin(), digits.end()));
+        SetVariantValue(target, AllocBstr(std::u16string(digits.begin(), digits.end())));
     } else if (auto* f = std::get_if<float>(&value)) {
         target.vt = kVtR8;
-        target.u.dblVal = *f;
+        SetVariantValue(target, static_cast<double>(*f));
     } else {
         target.vt = VT_BSTR;
-        target.u.bstrVal = AllocBstr(std::get<std::u16string>(value));
+        SetVariantValue(target, AllocBstr(std::get<std::u16string>(value)));
     }
 }
 
@@ -77,22 +81,19 @@ HostValue InTypeOf(const HostValue& variable, const VARIANT& v) {
         return v.vt == VT_BSTR ? HostValue(BstrText(v)) : variable;
     }
     float number = 0.0f;
-    if (v.vt == VT_I4) number = static_cast<float>(v.u.lVal);
-    else if (v.vt == VT_R4) number = v.u.fltVal;
+    if (v.vt == VT_I4) number = static_cast<float>(VariantValue<int32_t>(v));
+    else if (v.vt == VT_R4) number = VariantValue<float>(v);
     else return variable;
-    if (std::holds_alternative<int32_t>(variable)) return v.vt == VT_I4 ? HostValue(v.u.lVal) : HostValue(ToInteger(number));
+    if (std::holds_alternative<int32_t>(variable)) return v.vt == VT_I4 ? HostValue(VariantValue<int32_t>(v)) : HostValue(ToInteger(number));
     return HostValue(number);
 }
 
 }  // namespace
 
-const IDispatchVtbl HostAutomationObject::kVtbl = {
-    &HostAutomationObject::QueryInterface, &HostAutomationObject::AddRef, &HostAutomationObject::Release,
-    &HostAutomationObject::GetTypeInfoCount, &HostAutomationObject::GetTypeInfo,
-    &HostAutomationObject::GetIDsOfNames, &HostAutomationObject::Invoke,
-};
-
-HostAutomationObject::HostAutomationObject() : com_{{&kVtbl}, this} {}
+IDispatch* HostAutomationObject::HandOut() {
+    AddRef();
+    return Interface();
+}
 
 void HostAutomationObject::Declare(const std::u16string& name, HostValue value) { variables_[name] = std::move(value); }
 
@@ -108,58 +109,33 @@ int32_t HostAutomationObject::DataTypeOf(const std::u16string& name) const {
     return static_cast<int32_t>(found->second.index()) + 1;
 }
 
-HostAutomationObject& HostAutomationObject::From(IDispatch* dispatch) {
-    return *reinterpret_cast<Com*>(dispatch)->self;
+uint32_t HostAutomationObject::AddRef() {
+    const std::lock_guard lock(calls_);
+    ++counts_.addRef;
+    return ++references_;
 }
 
-int32_t HostAutomationObject::QueryInterface(IDispatch* self, const GUID*, void** out) {
-    if (out == nullptr) return kNoInterface;
-    *out = self;
-    AddRef(self);
-    return kOk;
+uint32_t HostAutomationObject::Release() {
+    const std::lock_guard lock(calls_);
+    ++counts_.release;
+    return references_ > 0 ? --references_ : 0;
 }
 
-uint32_t HostAutomationObject::AddRef(IDispatch* self) {
-    HostAutomationObject& object = From(self);
-    const std::lock_guard lock(object.calls_);
-    ++object.counts_.addRef;
-    return ++object.references_;
+int32_t HostAutomationObject::IdOfName(std::u16string_view name, int32_t& dispid) {
+    const std::lock_guard lock(calls_);
+    ++counts_.lookups;
+    dispid = name == u"GetDataType"        ? kGetDataType
+             : name == u"GetValueFromName" ? kGetValueFromName
+             : name == u"SetValueFromName" ? kSetValueFromName
+                                           : -1;
+    return dispid == -1 ? kUnknownName : kOk;
 }
 
-uint32_t HostAutomationObject::Release(IDispatch* self) {
-    HostAutomationObject& object = From(self);
-    const std::lock_guard lock(object.calls_);
-    ++object.counts_.release;
-    return object.references_ > 0 ? --object.references_ : 0;
-}
-
-int32_t HostAutomationObject::GetTypeInfoCount(IDispatch*, uint32_t* count) {
-    if (count != nullptr) *count = 0;
-    return kOk;
-}
-
-int32_t HostAutomationObject::GetTypeInfo(IDispatch*, uint32_t, uint32_t, void**) { return kNotImplemented; }
-
-int32_t HostAutomationObject::GetIDsOfNames(IDispatch* self, const GUID*, char16_t** names, uint32_t count,
-                                            uint32_t, int32_t* dispids) {
-    const std::lock_guard lock(From(self).calls_);
-    ++From(self).counts_.lookups;
-    if (names == nullptr || dispids == nullptr || count == 0 || names[0] == nullptr) return kUnknownName;
-    const std::u16string name(names[0]);
-    dispids[0] = name == u"GetDataType"        ? kGetDataType
-                 : name == u"GetValueFromName" ? kGetValueFromName
-                 : name == u"SetValueFromName" ? kSetValueFromName
-                                               : -1;
-    return dispids[0] == -1 ? kUnknownName : kOk;
-}
-
-int32_t HostAutomationObject::Invoke(IDispatch* self, int32_t dispid, const GUID*, uint32_t, uint16_t flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO*, uint32_t*) {
-    HostAutomationObject& object = From(self);
-    const std::lock_guard lock(object.calls_);
-    if (object.failInvokes_) return kException;
+int32_t HostAutomationObject::Invoke(int32_t dispid, uint16_t flags, DISPPARAMS* params, VARIANT* result) {
+    const std::lock_guard lock(calls_);
+    if (failInvokes_) return kException;
     if ((flags & DISPATCH_METHOD) == 0 || params == nullptr) return kMemberNotFound;
-    return object.Call(dispid, *params, result);
+    return Call(dispid, *params, result);
 }
 
 int32_t HostAutomationObject::Call(int32_t dispid, DISPPARAMS& params, VARIANT* result) {
@@ -174,7 +150,7 @@ int32_t HostAutomationObject::Call(int32_t dispid, DISPPARAMS& params, VARIANT* 
     } else if (dispid == kGetValueFromName) {
         ++counts_.getValue;
         VARIANT& slot = Argument(params, 1);
-        VARIANT* target = slot.vt == (VT_VARIANT | VT_BYREF) ? slot.u.pvarVal : &slot;
+        VARIANT* target = slot.vt == (VT_VARIANT | VT_BYREF) ? VariantValue<VARIANT*>(slot) : &slot;
         const auto found = variables_.find(name);
         if (found != variables_.end() && target != nullptr) {
             if (loose_) FillLoosely(found->second, *target);
@@ -189,11 +165,10 @@ int32_t HostAutomationObject::Call(int32_t dispid, DISPPARAMS& params, VARIANT* 
     }
     if (result != nullptr && loose_) {
         result->vt = kVtI2;
-        result->u.llVal = 0;
-        result->u.lVal = static_cast<int16_t>(answer) & 0xFFFF;  // the low 16 bits of the union
+        SetVariantValue<int64_t>(*result, static_cast<int16_t>(answer) & 0xFFFF);  // the low 16 bits of the union
     } else if (result != nullptr) {
         result->vt = VT_I4;
-        result->u.lVal = answer;
+        SetVariantValue(*result, answer);
     }
     return loose_ ? kFalse : kOk;
 }

@@ -12,6 +12,7 @@
 #include <variant>
 
 #include "korvan/host_abi.h"
+#include "platform/automation_abi.h"
 #include "tools/hostkit/host_memory.h"
 
 namespace hostkit {
@@ -27,13 +28,15 @@ struct CallCounts {
     uint32_t setValue = 0;
 };
 
-class HostAutomationObject {
+class HostAutomationObject final : private korvan::platform::DispatchTarget {
 public:
-    HostAutomationObject();  // one reference, owned by whoever the interface is handed to
+    HostAutomationObject() = default;  // one reference, owned by whoever the interface is handed to
     HostAutomationObject(const HostAutomationObject&) = delete;
     HostAutomationObject& operator=(const HostAutomationObject&) = delete;
 
-    IDispatch* Interface() { return &com_.base; }
+    IDispatch* Interface() { return object_.Interface(); }
+    // The interface with one more reference, for a driver that takes it over.
+    IDispatch* HandOut();
     uint32_t References() const { return references_; }
     const CallCounts& Counts() const { return counts_; }
 
@@ -52,29 +55,19 @@ public:
     int32_t DataTypeOf(const std::u16string& name) const;
 
 private:
-    struct Com {
-        IDispatch base;
-        HostAutomationObject* self;
-    };
-    static HostAutomationObject& From(IDispatch* dispatch);
-    static int32_t KORVAN_STDCALL QueryInterface(IDispatch*, const GUID*, void**);
-    static uint32_t KORVAN_STDCALL AddRef(IDispatch*);
-    static uint32_t KORVAN_STDCALL Release(IDispatch*);
-    static int32_t KORVAN_STDCALL GetTypeInfoCount(IDispatch*, uint32_t*);
-    static int32_t KORVAN_STDCALL GetTypeInfo(IDispatch*, uint32_t, uint32_t, void**);
-    static int32_t KORVAN_STDCALL GetIDsOfNames(IDispatch*, const GUID*, char16_t**, uint32_t, uint32_t, int32_t*);
-    static int32_t KORVAN_STDCALL Invoke(IDispatch*, int32_t, const GUID*, uint32_t, uint16_t, DISPPARAMS*, VARIANT*,
-                                         EXCEPINFO*, uint32_t*);
+    uint32_t AddRef() override;
+    uint32_t Release() override;
+    int32_t IdOfName(std::u16string_view name, int32_t& dispid) override;
+    int32_t Invoke(int32_t dispid, uint16_t flags, DISPPARAMS* params, VARIANT* result) override;
     int32_t Call(int32_t dispid, DISPPARAMS& params, VARIANT* result);
 
-    static const IDispatchVtbl kVtbl;
-    Com com_;
     std::mutex calls_;
     uint32_t references_ = 1;
     CallCounts counts_;
     std::map<std::u16string, HostValue> variables_;
     bool failInvokes_ = false;
     bool loose_ = false;
+    korvan::platform::DispatchObject object_{*this};
 };
 
 }  // namespace hostkit

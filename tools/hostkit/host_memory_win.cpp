@@ -1,5 +1,4 @@
-// The host's blocks on Windows. The system's headers would take the names of the
-// public header's automation types, so this file sees only plain pointers.
+// The host's blocks on Windows: the process heap, and BSTRs from oleaut32.
 #include <windows.h>
 #include <oleauto.h>
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,11 @@ std::optional<ArchiveFile> ReadArchiveFile(const std::string& path, std::string&
 bool WriteArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error);
 // Saves `configuration` as a new archive; fails when anything is at `path` already.
 bool CreateArchiveFile(const std::string& path, const std::vector<uint8_t>& configuration, std::string& error);
+
+// Called when a save finds a file held by another program (an antivirus or a sync
+// client reading it a moment) and goes on trying, for about a second, before it fails.
+// Only Windows holds files so.
+void OnFileHeld(std::function<void(const std::string& path)> notice);
 
 // The system's side (archive_file_posix.cpp, archive_file_win.cpp) of the above, and of
 // every other file korvan-host writes (backups): `bytes` saved as the whole file at

@@ -296,4 +296,6 @@ std::optional<std::string> DanglingTarget(const std::string& path) {
     return std::nullopt;
 }
 
+void OnFileHeld(std::function<void(const std::string&)>) {}  // a POSIX system holds no file so
+
 }  // namespace korvanhost

@@ -2,8 +2,11 @@
 // file beside the archive flushed with FlushFileBuffers, the file it replaces kept as
 // NAME.bak (a second name for it, or a copy where the file system has no hard links),
 // then ReplaceFileW, which keeps the replaced file's attributes and access rights, or
-// MoveFileExW with write-through for a file that is new.
+// MoveFileExW with write-through for a file that is new. A step that finds a file held
+// by another program a moment (an antivirus, a sync client) is tried again for about a
+// second.
 #include <cstdio>
+#include <functional>
 
 #include "tools/korvan-host/archive_file.h"
 #include "tools/korvan-host/windows_system.h"
@@ -12,6 +15,31 @@ namespace korvanhost {
 namespace {
 
 constexpr std::size_t kLargestArchive = 64 * 1024 * 1024;
+constexpr int kHeldTries = 20;
+constexpr DWORD kHeldPauseMs = 50;
+
+std::function<void(const std::string&)>& HeldNotice() {
+    static std::function<void(const std::string&)> notice;
+    return notice;
+}
+
+// Another program has the file open without sharing it, or has it locked.
+bool Held(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// Runs `step` (true when done, else with the system's error set) again while it finds
+// `path` held, for about a second; its last error stays set.
+template <class Step>
+bool WhileHeld(const std::string& path, Step&& step) {
+    for (int attempt = 1;; ++attempt) {
+        if (step()) return true;
+        const DWORD failure = GetLastError();
+        if (!Held(failure) || attempt == kHeldTries) return SetLastError(failure), false;
+        if (attempt == 1 && HeldNotice()) HeldNotice()(path);
+        Sleep(kHeldPauseMs);
+    }
+}
 
 // The message for the call that just failed.
 std::string Why(const std::string& what, const std::string& path) {
@@ -66,8 +94,11 @@ bool KeepBackup(const std::string& target, std::string& error) {
     const std::string backup = target + ".bak";
     const std::string fresh = backup + ".new";
     DeleteFileW(Wide(fresh).c_str());  // left by a run that was killed here
-    if (CreateHardLinkW(Wide(fresh).c_str(), Wide(target).c_str(), nullptr)) {
-        if (MoveFileExW(Wide(fresh).c_str(), Wide(backup).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (WhileHeld(target, [&] { return CreateHardLinkW(Wide(fresh).c_str(), Wide(target).c_str(), nullptr) != 0; })) {
+        if (WhileHeld(backup, [&] {
+                return MoveFileExW(Wide(fresh).c_str(), Wide(backup).c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+            })) {
             return true;
         }
         error = Why("cannot keep the previous file as", backup);
@@ -82,7 +113,10 @@ bool KeepBackup(const std::string& target, std::string& error) {
     if (!bytes) return false;
     const std::string temporary = WriteTemporary(backup, *bytes, error);
     if (temporary.empty()) return false;
-    if (!MoveFileExW(Wide(temporary).c_str(), Wide(backup).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!WhileHeld(backup, [&] {
+            return MoveFileExW(Wide(temporary).c_str(), Wide(backup).c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        })) {
         error = Why("cannot keep the previous file as", backup);
         DeleteFileW(Wide(temporary).c_str());
         return false;
@@ -122,6 +156,8 @@ std::string FullPath(const std::string& path) {
 }
 
 }  // namespace
+
+void OnFileHeld(std::function<void(const std::string&)> notice) { HeldNotice() = std::move(notice); }
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, std::string& error, bool* missing) {
     UniqueHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -185,8 +221,10 @@ bool SaveFileAtomically(const std::string& path, const std::vector<uint8_t>& byt
         DeleteFileW(Wide(temporary).c_str());
         return false;
     }
-    if (ReplaceFileW(Wide(target).c_str(), Wide(temporary).c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr)) {
+    if (WhileHeld(path, [&] {
+            return ReplaceFileW(Wide(target).c_str(), Wide(temporary).c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                nullptr, nullptr) != 0;
+        })) {
         return true;
     }
     const DWORD failure = GetLastError();

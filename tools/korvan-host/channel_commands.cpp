@@ -9,6 +9,7 @@
 #include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/commands.h"
 #include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/host_system.h"
 #include "tools/korvan-host/parameter_catalog.h"
 #include "tools/korvan-host/report.h"
 #include "tools/korvan-sim/data_type.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/korvan-host/host_session.h"
+#include "tools/korvan-host/host_system.h"
 #include "tools/korvan-host/options.h"
 
 namespace korvanhost {
@@ -17,11 +18,11 @@ constexpr int kBadCommandLine = 2;
 constexpr int kDriveFailed = 3;
 
 inline int Fail(const std::string& message, int status = kHostError) {
-    std::fprintf(stderr, "korvan-host: %s\n", message.c_str());
+    Printf(stderr, "korvan-host: %s\n", message.c_str());
     return status;
 }
 
-inline void Warn(const std::string& message) { std::fprintf(stderr, "korvan-host: warning: %s\n", message.c_str()); }
+inline void Warn(const std::string& message) { Printf(stderr, "korvan-host: warning: %s\n", message.c_str()); }
 
 // The driver beside the running korvan-host, else the installed one in ../lib/korvan/.
 std::string DefaultDriverPath();

@@ -15,6 +15,7 @@
 #include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/command_text.h"
 #include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/host_system.h"
 #include "tools/korvan-host/meanings.h"
 #include "tools/korvan-host/parameter_catalog.h"
 #include "tools/korvan-host/progress.h"

@@ -13,6 +13,7 @@
 #include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/commands.h"
 #include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/host_system.h"
 #include "tools/korvan-host/meanings.h"
 #include "tools/korvan-host/report.h"
 #include "tools/korvan-sim/program_files.h"
@@ -165,7 +166,7 @@ int Demo(const Options& given) {
     const std::string example = options.archives.front();
     std::string error;
     const std::string archive = CopyOfExample(options, error);
-    if (archive.empty()) return std::fprintf(stderr, "korvan-host: %s\n", error.c_str()), 1;
+    if (archive.empty()) return Printf(stderr, "korvan-host: %s\n", error.c_str()), 1;
     options.archives = {archive};
     options.sim = true;
     options.port.clear();
@@ -173,12 +174,12 @@ int Demo(const Options& given) {
     Say("Device configuration: " + example + " (working copy " + archive + ")");
     HostDevices devices(DriverPath(options), options.archives,
                         options.force ? ArchiveUse::Forced : ArchiveUse::Existing);
-    if (!devices.Error().empty()) return std::fprintf(stderr, "korvan-host: %s\n", devices.Error().c_str()), 1;
+    if (!devices.Error().empty()) return Printf(stderr, "korvan-host: %s\n", devices.Error().c_str()), 1;
     for (const Channel& channel : devices.Channels(0)) {
         Say("  channel " + hostkit::ToUtf8(channel.name) + " (type " + std::to_string(channel.type) + ")");
     }
     auto line = HostLine::Open(options, {1}, devices.DriverModule(), error);
-    if (!line) return std::fprintf(stderr, "korvan-host: %s\n", error.c_str()), 1;
+    if (!line) return Printf(stderr, "korvan-host: %s\n", error.c_str()), 1;
     Say("A simulated VLT5000 answers at address 1 on a pseudo-terminal, paced as 9600 baud 8E1.");
     Say("");
     const int status = Play(devices, *line, options);

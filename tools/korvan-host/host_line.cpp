@@ -6,13 +6,14 @@
 
 #include "tools/korvan-host/line_tap.h"
 
+#include "tools/korvan-host/host_system.h"
+
 namespace korvanhost {
 
 void PrintLine(const std::string& line) {
     static std::mutex printing;
     std::lock_guard<std::mutex> lock(printing);
-    std::fputs(line.c_str(), stdout);
-    std::fputc('\n', stdout);
+    WriteText(stdout, line + "\n");
     std::fflush(stdout);
 }
 

@@ -91,7 +91,7 @@ std::unique_ptr<HostLine> HostLine::Open(const Options& options, const std::vect
         if (framing->parity == korvansim::Parity::None || !SetUp(line->parts_->port.Get(), options.baud, plain)) {
             return nullptr;
         }
-        std::fprintf(stderr, "korvan-host: warning: %s takes no parity bit (a pseudo-terminal?): opened as %s\n",
+        Printf(stderr, "korvan-host: warning: %s takes no parity bit (a pseudo-terminal?): opened as %s\n",
                      options.port.c_str(), korvansim::FramingName(plain).c_str());
         error.clear();
     }

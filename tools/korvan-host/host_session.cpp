@@ -6,6 +6,7 @@
 #include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/host_arrays.h"
 #include "tools/korvan-host/archive_file.h"
+#include "tools/korvan-host/host_system.h"
 
 namespace korvanhost {
 namespace {
@@ -72,7 +73,7 @@ bool HostDevices::Open(const std::string& path, ArchiveUse use) {
         return false;
     }
     if (!damage.empty()) {
-        std::fprintf(stderr, "korvan-host: warning: archive damaged: %s (%s; going on with what was read)\n",
+        Printf(stderr, "korvan-host: warning: archive damaged: %s (%s; going on with what was read)\n",
                      damage.c_str(), path.c_str());
     }
     device->oldFormat = file->kind == ArchiveKind::OldFormat;
@@ -188,8 +189,7 @@ void HostDevices::ReplaceConfiguration(std::size_t device, const std::vector<uin
 
 void HostDevices::AttachLine(KorvanPortHandle handle) {
     for (auto& device : devices_) device->host.SetPort(2, handle);
-    IDispatch* object = runObject_->Interface();
-    runObject_->Interface()->vtbl->AddRef(object);  // the module takes this reference over
+    IDispatch* object = runObject_->HandOut();  // the module takes this reference over
     Svr().SetRunIDispatch(&object);
 }
 
@@ -218,7 +218,7 @@ bool HostDevices::ReleaseAndSave() {
             continue;
         }
         if (device->oldFormat) {
-            std::fprintf(stderr,
+            Printf(stderr,
                          "korvan-host: %s converted to the current archive format (the old file kept as .bak)\n",
                          device->path.c_str());
         }

@@ -3,8 +3,10 @@
 // system's side is in host_system_posix.cpp or host_system_win.cpp.
 #pragma once
 
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvanhost {
@@ -12,8 +14,14 @@ namespace korvanhost {
 // The command line in UTF-8, as every text of the program is.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
-// For its life, the console shows the program's UTF-8 output and takes the live
-// table's cursor movements; afterwards it is as it was.
+// Writes UTF-8 text to standard output or error as the system shows it: on Windows a
+// console takes it as UTF-16, whatever its code page, and a file or a pipe as UTF-8.
+void WriteText(std::FILE* stream, std::string_view utf8);
+// printf into WriteText (console_text.cpp).
+void Printf(std::FILE* stream, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// For its life, the console takes the live table's cursor movements; afterwards, and
+// on every way out (Ctrl-C during a dialog too), it is as it was.
 class ConsoleSession {
 public:
     ConsoleSession();

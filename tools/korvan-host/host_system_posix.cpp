@@ -44,6 +44,8 @@ void OnPlainSignal(int signal) {
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) { return {argv, argv + argc}; }
 
+void WriteText(std::FILE* stream, std::string_view utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stream); }
+
 // A terminal takes UTF-8 and cursor movements as it is.
 struct ConsoleSession::Saved {};
 ConsoleSession::ConsoleSession() = default;

@@ -1,12 +1,15 @@
-// The console of Windows: the command line from GetCommandLineW, the console's output
-// code page set to UTF-8 and its handling of cursor movements switched on for the
-// program's life, and Ctrl-C through SetConsoleCtrlHandler.
+// The console of Windows: the command line from GetCommandLineW, texts written to a
+// console as UTF-16 with WriteConsoleW (its code page left as it is) and to a file or a
+// pipe as UTF-8, the console's handling of cursor movements switched on for the
+// program's life and put back on every way out, and Ctrl-C through SetConsoleCtrlHandler.
 #include "tools/korvan-host/windows_system.h"
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "tools/korvan-host/host_system.h"
@@ -24,11 +27,30 @@ std::atomic<bool> catching{false};
 std::string firstWords;  // said on the first Ctrl-C; set before the handler is installed
 std::string plainWords;  // said when Ctrl-C ends the program while a dialog runs
 
+// The console's output mode as it was, put back when the program ends in any way.
+struct SavedConsole {
+    std::atomic<bool> changed{false};
+    HANDLE output = INVALID_HANDLE_VALUE;
+    DWORD mode = 0;
+};
+SavedConsole savedConsole;
+
+void RestoreConsole() {
+    if (savedConsole.changed.exchange(false)) SetConsoleMode(savedConsole.output, savedConsole.mode);
+}
+
+// The last handler the system calls: the event ends the process (Ctrl-C while the
+// dialog has the thread, the window closing), so the console is put back first.
+BOOL WINAPI RestoreBeforeTheEnd(DWORD) {
+    RestoreConsole();
+    return FALSE;
+}
+
 BOOL WINAPI OnControl(DWORD event) {
     const bool again = interrupted.exchange(true);
     if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
-        if (again) ExitProcess(130);  // the second: at once
-        if (!firstWords.empty()) std::fputs(firstWords.c_str(), stderr);
+        if (again) RestoreConsole(), ExitProcess(130);  // the second: at once
+        if (!firstWords.empty()) WriteText(stderr, firstWords);
         return TRUE;
     }
     // The window is closing or the session ending, and the process ends as soon as
@@ -49,32 +71,41 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
     return arguments;
 }
 
-struct ConsoleSession::Saved {
-    UINT codePage = 0;  // 0: not changed
-    HANDLE output = INVALID_HANDLE_VALUE;
-    DWORD outputMode = 0;
-    bool modeChanged = false;
-};
-
-ConsoleSession::ConsoleSession() : saved_(std::make_unique<Saved>()) {
+void WriteText(std::FILE* stream, std::string_view utf8) {
+    const HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode = 0;
-    saved_->output = GetStdHandle(STD_OUTPUT_HANDLE);
-    const bool consoleOutput = GetConsoleMode(saved_->output, &mode) != 0;
-    DWORD errorMode = 0;
-    if (consoleOutput || GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &errorMode)) {
-        saved_->codePage = GetConsoleOutputCP();
-        if (saved_->codePage == CP_UTF8 || !SetConsoleOutputCP(CP_UTF8)) saved_->codePage = 0;
+    if (!GetConsoleMode(handle, &mode)) {
+        std::fwrite(utf8.data(), 1, utf8.size(), stream);
+        return;
     }
-    if (consoleOutput && (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) == 0 &&
-        SetConsoleMode(saved_->output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
-        saved_->outputMode = mode;
-        saved_->modeChanged = true;
+    std::fflush(stream);  // what went through the C library goes first
+    const std::wstring wide = Wide(std::string(utf8));
+    constexpr std::size_t kPiece = 8192;  // older consoles take no more at once
+    for (std::size_t at = 0; at < wide.size(); at += kPiece) {
+        DWORD written = 0;
+        const auto length = static_cast<DWORD>(std::min(kPiece, wide.size() - at));
+        if (!WriteConsoleW(handle, wide.data() + at, length, &written, nullptr)) break;
+    }
+}
+
+struct ConsoleSession::Saved {};
+
+ConsoleSession::ConsoleSession() {
+    SetConsoleCtrlHandler(RestoreBeforeTheEnd, TRUE);  // registered first, called last
+    std::atexit(RestoreConsole);                        // an exit() from anywhere
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(output, &mode) && (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) == 0 &&
+        SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) {
+        savedConsole.output = output;
+        savedConsole.mode = mode;
+        savedConsole.changed = true;
     }
 }
 
 ConsoleSession::~ConsoleSession() {
-    if (saved_->modeChanged) SetConsoleMode(saved_->output, saved_->outputMode);
-    if (saved_->codePage != 0) SetConsoleOutputCP(saved_->codePage);
+    RestoreConsole();
+    SetConsoleCtrlHandler(RestoreBeforeTheEnd, FALSE);
 }
 
 // A console that cannot take cursor movements (before Windows 10) gets plain lines.
@@ -101,7 +132,7 @@ struct PlainInterrupts::Saved {
 
 // The default handling ends the program; the farewell is said first.
 BOOL WINAPI OnPlainControl(DWORD) {
-    if (!plainWords.empty()) std::fputs(plainWords.c_str(), stderr);
+    if (!plainWords.empty()) WriteText(stderr, plainWords);
     return FALSE;
 }
 

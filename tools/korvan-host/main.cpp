@@ -4,8 +4,10 @@
 #include <variant>
 #include <vector>
 
+#include "tools/korvan-host/archive_file.h"
 #include "tools/korvan-host/commands.h"
 #include "tools/korvan-host/commissioning/commissioning.h"
+#include "tools/korvan-host/host_system.h"
 #include "tools/korvan-host/options.h"
 
 int main(int argc, char** argv) {
@@ -16,13 +18,16 @@ int main(int argc, char** argv) {
     for (std::string& argument : arguments) words.push_back(argument.data());
     auto parsed = ParseOptions(static_cast<int>(words.size()), words.data());
     if (auto* error = std::get_if<std::string>(&parsed)) {
-        std::fprintf(stderr, "korvan-host: %s\n", error->c_str());
+        Printf(stderr, "korvan-host: %s\n", error->c_str());
         return 2;
     }
     const Options& options = std::get<Options>(parsed);
     CatchInterrupts();
-    if (options.command == "help") return std::fputs(Usage(), stdout), 0;
-    if (options.command == "version") return std::puts("korvan-host " KORVAN_VERSION), 0;
+    OnFileHeld([](const std::string& path) {
+        Printf(stderr, "korvan-host: %s is in use by another program: trying again\n", path.c_str());
+    });
+    if (options.command == "help") return WriteText(stdout, Usage()), 0;
+    if (options.command == "version") return WriteText(stdout, "korvan-host " KORVAN_VERSION "\n"), 0;
     if (options.command == "init") return InitArchives(options);
     if (options.command == "props") return ShowProperties(options);
     if (options.command == "set") return SetProperties(options);

@@ -53,14 +53,14 @@ void Progress::Draw() {
         text += left;
     }
     if (!note_.empty()) text += "  " + note_;
-    std::fputs(text.c_str(), stdout);
+    WriteText(stdout, text);
     std::fflush(stdout);
     drawn_ = true;
 }
 
 void Progress::Erase() {
     if (!drawn_) return;
-    std::fputs("\r\x1b[K", stdout);
+    WriteText(stdout, "\r\x1b[K");
     std::fflush(stdout);
     drawn_ = false;
 }

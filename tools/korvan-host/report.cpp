@@ -115,7 +115,7 @@ public:
         out << "\n" << StatsLine(collector.Stats()) << "\n";
         const std::string text = FitToTerminal(out.str());
         lines_ = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-        std::fputs(text.c_str(), stdout);
+        WriteText(stdout, text);
         std::fflush(stdout);
     }
     // The next table starts below whatever has been printed since.

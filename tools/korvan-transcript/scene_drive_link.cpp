@@ -178,8 +178,7 @@ void PlayDriveLink(Session& s) {
     host.Declare(u"F", 0.0f);
     host.Declare(u"I", int32_t{7});
     host.Declare(u"T", std::u16string(u"文本"));
-    IDispatch* handed = host.Interface();
-    host.Interface()->vtbl->AddRef(handed);
+    IDispatch* handed = host.HandOut();
     s.svr.SetRunIDispatch(&handed);
     {
         RunScene scene(s, wire, line);
