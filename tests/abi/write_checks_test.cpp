@@ -50,10 +50,13 @@ protected:
         device_.SetPort(2, line.Fd());
         host.Declare(u"Speed", 47.5f);
         host.Declare(u"F", 9.0f);
-        IDispatch* object = host.Interface();
-        object->vtbl->AddRef(object);  // the driver takes this reference over
+        IDispatch* object = host.HandOut();  // the driver takes this reference over
         Svr().SetRunIDispatch(&object);
         ASSERT_EQ(Svr().InitDevRun(Device()), 1);
+    }
+    void TearDown() override {
+        Svr().SetRunIDispatch(nullptr);  // released while the host's object still exists
+        DriverTest::TearDown();
     }
     double Command(const std::u16string& text) {
         hostkit::String command;

@@ -80,7 +80,7 @@ void LineTap::Tap::Relay() {
     for (;;) {
         pollfd watch[3] = {{stopRead.Get(), POLLIN, 0}, {toDrive.from, POLLIN, 0}, {fromDrive.from, POLLIN, 0}};
         poll(watch, 3, 20);
-        if (watch[0].revents != 0) return;
+        if (watch[0].revents != 0) return log.Finish(TelegramLog::NowNs());
         const bool hungUp = ((watch[1].revents | watch[2].revents) & (POLLHUP | POLLERR)) != 0;
         if (hungUp) usleep(10000);  // a closed end: keep relaying the other without spinning
         for (const Direction* direction : {&toDrive, &fromDrive}) {

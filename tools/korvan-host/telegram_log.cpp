@@ -126,7 +126,7 @@ void TelegramLog::Finish(int64_t nowNs) {
         side->framer.Expire(std::numeric_limits<int64_t>::max(), leftovers);
         for (const auto& leftover : leftovers) Show(*side, leftover);
     }
-    CheckReply(nowNs);
+    if (requestNs_ >= 0) NoReply(requestNs_, nowNs);  // the line closes on a request still waiting
 }
 
 }  // namespace korvanhost

@@ -34,7 +34,7 @@ public:
     void Pass(Way way, std::span<const uint8_t> bytes, int64_t nowNs);
     // Says so once when the last request has had no reply for the reply wait.
     void CheckReply(int64_t nowNs);
-    // Shows whatever is left unfinished.
+    // Shows whatever is left unfinished, a request still waiting for its reply too.
     void Finish(int64_t nowNs);
 
     // A monotonic clock in nanoseconds, the one the log's times count from.
