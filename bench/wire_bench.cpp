@@ -1,7 +1,9 @@
 // wire_bench DRIVER COMPARISON-DRIVER [CALLS]: times SvrCollectDevData against the
 // simulated drive on a pty, paced like a real line at 9600 8E1 and 115200 8N1, with the
 // driver's wait between polls (woken by input) and with a plain 10 ms sleep beside it,
-// with the CPU time and the wake-ups of the calling thread a call.
+// with the CPU time and the wake-ups of the calling thread a call. At 9600 8E1 once more
+// with the drive answering 20 ms after the request, the slowest its manuals allow, to
+// show what a real drive's delay costs beside the limit of the same exchange.
 #include <unistd.h>
 
 #include <chrono>
@@ -24,6 +26,7 @@ struct Line {
     double goal;           // median within this multiple of the wire limit
     bool cpuAtMostSleep;   // CPU a call at or below the plain sleep's, …
     double cpuShare;       // … else under this share of the call
+    double turnaroundMs = -1.0;  // the drive's pause before its reply; -1: two characters
 };
 
 using bench::kTelegramBytes;
@@ -40,6 +43,7 @@ std::optional<bench::CallFigures> MeasureOne(const Line& line, const char* label
     korvansim::Options options;
     options.baud = line.baud;
     options.framing = *korvansim::ParseFraming(line.framing);
+    if (line.turnaroundMs >= 0.0) options.turnaroundUs = static_cast<std::int64_t>(line.turnaroundMs * 1000.0);
     korvansim::Simulator drive(options);
     // The host opens the line at the drive's speed and framing, as on a real port.
     const int fd = hostkit::OpenRawLine(drive.StartOnPty(), line.baud, line.framing);
@@ -63,7 +67,7 @@ void PrintRow(const char* label, const bench::CallFigures& f, double limit) {
 
 void Measure(const Line& line, const std::string& wake, const std::string& sleep, int calls) {
     const uint32_t bits = korvansim::BitsPerCharacter(*korvansim::ParseFraming(line.framing));
-    const double turnaroundMs = 2.0 * bits * 1000.0 / line.baud;  // the simulated drive's default
+    const double turnaroundMs = line.turnaroundMs >= 0.0 ? line.turnaroundMs : 2.0 * bits * 1000.0 / line.baud;
     const double limit = bench::WireLimitMs(kTelegramBytes, kTelegramBytes, bits, line.baud, turnaroundMs);
     std::printf("\n%u %s: %d calls, 16-byte request and reply, wire-time limit %.3f ms "
                 "(%u bits a character, turnaround %.3f ms)\n",
@@ -93,7 +97,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int calls = argc > 3 ? std::max(1, std::atoi(argv[3])) : 300;
-    for (const Line& line : {Line{9600, "8E1", 1.01, true, 0.0}, Line{115200, "8N1", 1.3, false, 0.01}}) {
+    for (const Line& line : {Line{9600, "8E1", 1.01, true, 0.0}, Line{115200, "8N1", 1.3, false, 0.01},
+                             Line{9600, "8E1", 1.01, true, 0.0, 20.0}}) {
         Measure(line, argv[1], argv[2], calls);
     }
     return 0;
