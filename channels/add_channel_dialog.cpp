@@ -6,9 +6,9 @@
 
 #include "channels/channel_types.h"
 #include "driver/device_state.h"
-#include "platform/dialog_backend.h"
-#include "platform/dialog_data_exchange.h"
-#include "platform/wide_text.h"
+#include "platform/dialogs/dialog_backend.h"
+#include "platform/dialogs/dialog_data_exchange.h"
+#include "platform/system/wide_text.h"
 #include "resources/dialog_ids.h"
 
 namespace korvan {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "channels/channel_entry.h"
-#include "platform/dialog.h"
-#include "platform/dialog_list.h"
+#include "platform/dialogs/dialog.h"
+#include "platform/dialogs/dialog_list.h"
 
 namespace korvan {
 

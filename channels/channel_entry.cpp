@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "channels/channel_types.h"
-#include "platform/wide_text.h"
+#include "platform/system/wide_text.h"
 
 namespace korvan {
 

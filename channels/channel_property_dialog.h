@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "channels/zelk_grid.h"
-#include "platform/dialog.h"
+#include "platform/dialogs/dialog.h"
 
 namespace korvan {
 

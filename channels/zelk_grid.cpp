@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/grid_dispatch.h"
+#include "platform/dialogs/grid_dispatch.h"
 
 namespace korvan {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/automation_driver.h"
+#include "platform/automation/automation_driver.h"
 
 namespace korvan {
 

@@ -7,7 +7,7 @@
 
 #include "channels/persistent_object.h"
 #include "driver/host_containers.h"
-#include "platform/code_page.h"
+#include "platform/system/code_page.h"
 
 namespace korvan {
 namespace {

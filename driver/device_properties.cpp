@@ -7,7 +7,7 @@
 
 #include "driver/device_state.h"
 #include "driver/host_containers.h"
-#include "platform/wide_text.h"
+#include "platform/system/wide_text.h"
 
 namespace korvan {
 namespace {

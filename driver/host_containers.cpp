@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/shared_heap.h"
+#include "platform/system/shared_heap.h"
 
 namespace korvan {
 namespace {

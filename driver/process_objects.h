@@ -2,8 +2,8 @@
 // module's own handle. They live from load to unload.
 #pragma once
 
-#include "platform/automation_driver.h"
-#include "platform/module.h"
+#include "platform/automation/automation_driver.h"
+#include "platform/system/module.h"
 
 namespace korvan {
 

@@ -16,7 +16,7 @@
 #include "fuzz/host_variables.h"
 #include "fuzz/wide_input.h"
 #include "hostbridge/command_arguments.h"
-#include "platform/wide_text.h"
+#include "platform/system/wide_text.h"
 
 namespace korvanfuzz {
 namespace {

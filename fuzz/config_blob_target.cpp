@@ -12,7 +12,7 @@
 #include "fuzz/fuzz_target.h"
 #include "fuzz/loaded_device.h"
 #include "fuzz/steady_drive.h"
-#include "platform/wide_text.h"
+#include "platform/system/wide_text.h"
 #include "runtime/collection_cycle.h"
 #include "runtime/device_commands.h"
 #include "runtime/run_setup.h"

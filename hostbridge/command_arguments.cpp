@@ -1,8 +1,8 @@
 #include "hostbridge/command_arguments.h"
 
 #include "hostbridge/host_calls.h"
-#include "platform/truncate.h"
-#include "platform/wide_text.h"
+#include "platform/system/truncate.h"
+#include "platform/system/wide_text.h"
 
 namespace korvan {
 namespace {

@@ -3,9 +3,9 @@
 #include <array>
 
 #include "driver/process_objects.h"
-#include "platform/automation_abi.h"
-#include "platform/variant.h"
-#include "platform/variant_change.h"
+#include "platform/automation/automation_abi.h"
+#include "platform/automation/variant.h"
+#include "platform/automation/variant_change.h"
 
 namespace korvan {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "channels/channel_types.h"
-#include "platform/code_page.h"
-#include "platform/wide_text.h"
+#include "platform/system/code_page.h"
+#include "platform/system/wide_text.h"
 
 namespace korvan {
 namespace {

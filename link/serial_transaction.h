@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "korvan/host_abi.h"
-#include "platform/serial_port.h"
+#include "platform/system/serial_port.h"
 
 namespace korvan {
 

@@ -5,7 +5,7 @@
 
 #include "channels/channel_record.h"
 #include "channels/channel_types.h"
-#include "platform/wide_text.h"
+#include "platform/system/wide_text.h"
 
 namespace korvan {
 

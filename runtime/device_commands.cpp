@@ -11,8 +11,8 @@
 #include "hostbridge/command_arguments.h"
 #include "link/drive_telegram.h"
 #include "link/parameter_value.h"
-#include "platform/truncate.h"
-#include "platform/wide_text.h"
+#include "platform/system/truncate.h"
+#include "platform/system/wide_text.h"
 #include "runtime/conversion.h"
 #include "runtime/write_checks.h"
 

@@ -6,7 +6,7 @@
 #include "channels/channel_record.h"
 #include "channels/channel_types.h"
 #include "link/parameter_value.h"
-#include "platform/truncate.h"
+#include "platform/system/truncate.h"
 #include "runtime/conversion.h"
 
 namespace korvan {

@@ -43,7 +43,7 @@ void EmitDialog(std::ostringstream& out, const DialogEntry& dialog) {
 std::string EmitTemplateTable(const std::vector<DialogEntry>& dialogs, std::string_view scriptName) {
     std::ostringstream out;
     out << "// Made by korvan-rc from " << scriptName << "; edit the script, not this file.\n"
-        << "#include \"platform/dialog_template.h\"\n\n"
+        << "#include \"platform/dialogs/dialog_template.h\"\n\n"
         << "namespace korvan::platform {\nnamespace {\n\n";
     for (const DialogEntry& dialog : dialogs) {
         if (!dialog.controls.empty()) EmitControls(out, dialog);

@@ -10,7 +10,7 @@
 
 #include "channels/channel_property_dialog.h"
 #include "driver/device_state.h"
-#include "platform/dialog_backend.h"
+#include "platform/dialogs/dialog_backend.h"
 #include "resources/dialog_ids.h"
 #include "tests/dialog/scripted_user.h"
 #include "tests/support/channel_builders.h"

@@ -4,11 +4,11 @@
 
 #include <array>
 
-#include "platform/automation_driver.h"
-#include "platform/dialog_data_exchange.h"
-#include "platform/dialog_list.h"
-#include "platform/dialog_none.h"
-#include "platform/grid_control.h"
+#include "platform/automation/automation_driver.h"
+#include "platform/dialogs/dialog_data_exchange.h"
+#include "platform/dialogs/dialog_list.h"
+#include "platform/dialogs/headless/dialog_none.h"
+#include "platform/dialogs/grid_control.h"
 #include "tests/dialog/channel_dialog_session.h"
 
 namespace korvan::testing {

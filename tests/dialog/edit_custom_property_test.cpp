@@ -10,7 +10,7 @@
 
 #include "driver/process_objects.h"
 #include "korvan/host_abi.h"
-#include "platform/dialog_resource_module.h"
+#include "platform/dialogs/dialog_resource_module.h"
 #include "tests/dialog/channel_dialog_session.h"
 #include "tests/support/child_process.h"
 #include "tools/hostkit/config_blob.h"

@@ -2,7 +2,7 @@
 // and the compiled templates holding every control the dialog code addresses.
 #include <gtest/gtest.h>
 
-#include "platform/dialog.h"
+#include "platform/dialogs/dialog.h"
 #include "resources/dialog_ids.h"
 #include "resources/rc/rc_lexer.h"
 #include "resources/rc/rc_parser.h"

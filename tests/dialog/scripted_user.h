@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog_headless.h"
+#include "platform/dialogs/headless/dialog_headless.h"
 
 namespace korvan::testing {
 

@@ -9,7 +9,7 @@
 #include "driver/device_state.h"
 #include "link/drive_telegram.h"
 #include "link/parameter_value.h"
-#include "platform/system_serial_port.h"
+#include "platform/system/system_serial_port.h"
 #include "tests/support/sim_line.h"
 
 namespace korvan {

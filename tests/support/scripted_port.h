@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/serial_port.h"
+#include "platform/system/serial_port.h"
 
 namespace korvan::testing {
 

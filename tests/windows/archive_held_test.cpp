@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "tools/korvan-host/archive_file.h"
+#include "tools/korvan-host/archive/archive_file.h"
 
 namespace korvanhost {
 namespace {

@@ -55,8 +55,8 @@ endif()
 
 # korvan-host's archive saves while another program holds the archive a moment.
 korvan_test(windows_archive_held_test SOURCES windows/archive_held_test.cpp
-  ${PROJECT_SOURCE_DIR}/tools/korvan-host/archive_file.cpp ${PROJECT_SOURCE_DIR}/tools/korvan-host/archive_file_win.cpp
-  ${PROJECT_SOURCE_DIR}/tools/korvan-host/archive_format.cpp ${PROJECT_SOURCE_DIR}/tools/korvan-host/windows_system_win.cpp
+  ${PROJECT_SOURCE_DIR}/tools/korvan-host/archive/archive_file.cpp ${PROJECT_SOURCE_DIR}/tools/korvan-host/archive/archive_file_win.cpp
+  ${PROJECT_SOURCE_DIR}/tools/korvan-host/archive/archive_format.cpp ${PROJECT_SOURCE_DIR}/tools/korvan-host/windows_system_win.cpp
   LIBS korvan_hostkit)
 
 # The built driver where no window can open: Wine without a display, whatever the

@@ -12,7 +12,7 @@
 #include <variant>
 
 #include "korvan/host_abi.h"
-#include "platform/automation_abi.h"
+#include "platform/automation/automation_abi.h"
 #include "tools/hostkit/host_memory.h"
 
 namespace hostkit {

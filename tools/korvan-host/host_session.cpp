@@ -5,7 +5,7 @@
 
 #include "tools/hostkit/config_blob.h"
 #include "tools/hostkit/host_arrays.h"
-#include "tools/korvan-host/archive_file.h"
+#include "tools/korvan-host/archive/archive_file.h"
 #include "tools/korvan-host/host_system.h"
 
 namespace korvanhost {

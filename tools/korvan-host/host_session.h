@@ -10,7 +10,7 @@
 #include "tools/hostkit/driver_library.h"
 #include "tools/hostkit/host_automation.h"
 #include "tools/hostkit/host_device.h"
-#include "tools/korvan-host/archive_lock.h"
+#include "tools/korvan-host/archive/archive_lock.h"
 
 namespace korvanhost {
 

@@ -4,7 +4,7 @@
 #include <variant>
 #include <vector>
 
-#include "tools/korvan-host/archive_file.h"
+#include "tools/korvan-host/archive/archive_file.h"
 #include "tools/korvan-host/commands.h"
 #include "tools/korvan-host/commissioning/commissioning.h"
 #include "tools/korvan-host/host_system.h"

@@ -2,14 +2,14 @@
 #include <cstdio>
 
 #include "tools/hostkit/utf8.h"
-#include "tools/korvan-host/archive_file.h"
+#include "tools/korvan-host/archive/archive_file.h"
 #include "tools/korvan-host/command_session.h"
 #include "tools/korvan-host/commissioning/backup_file.h"
 #include "tools/korvan-host/commissioning/commissioning.h"
 #include "tools/korvan-host/commissioning/drive_readout.h"
-#include "tools/korvan-host/host_line.h"
-#include "tools/korvan-host/parameter_catalog.h"
-#include "tools/korvan-host/report.h"
+#include "tools/korvan-host/line/host_line.h"
+#include "tools/korvan-host/archive/parameter_catalog.h"
+#include "tools/korvan-host/line/report.h"
 #include "tools/korvan-sim/data_type.h"
 
 namespace korvanhost {

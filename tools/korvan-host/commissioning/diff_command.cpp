@@ -3,7 +3,7 @@
 #include "tools/korvan-host/commissioning/commissioning.h"
 #include "tools/korvan-host/commissioning/drive_readout.h"
 #include "tools/korvan-host/commissioning/parameter_diff.h"
-#include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/line/host_line.h"
 
 namespace korvanhost {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "tools/hostkit/host_arrays.h"
 #include "tools/hostkit/utf8.h"
-#include "tools/korvan-host/command_text.h"
+#include "tools/korvan-host/line/command_text.h"
 #include "tools/korvan-host/host_system.h"
 
 namespace korvanhost {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/line/host_line.h"
 #include "tools/korvan-host/host_session.h"
 #include "tools/korvan-host/options.h"
 

@@ -8,7 +8,7 @@
 
 #include "tools/korvan-host/commissioning/backup_file.h"
 #include "tools/korvan-host/commissioning/drive_link.h"
-#include "tools/korvan-host/progress.h"
+#include "tools/korvan-host/line/progress.h"
 
 namespace korvanhost {
 

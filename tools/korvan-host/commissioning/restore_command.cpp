@@ -5,9 +5,9 @@
 #include "tools/korvan-host/commissioning/commissioning.h"
 #include "tools/korvan-host/commissioning/drive_readout.h"
 #include "tools/korvan-host/commissioning/parameter_diff.h"
-#include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/line/host_line.h"
 #include "tools/korvan-host/host_system.h"
-#include "tools/korvan-host/parameter_catalog.h"
+#include "tools/korvan-host/archive/parameter_catalog.h"
 
 namespace korvanhost {
 namespace {

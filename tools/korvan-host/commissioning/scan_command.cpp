@@ -9,7 +9,7 @@
 #include "tools/korvan-host/commissioning/commissioning.h"
 #include "tools/korvan-host/commissioning/drive_link.h"
 #include "tools/korvan-host/commissioning/drive_readout.h"
-#include "tools/korvan-host/host_line.h"
+#include "tools/korvan-host/line/host_line.h"
 #include "tools/korvan-host/host_system.h"
 #include "tools/korvan-sim/framing.h"
 

@@ -1,7 +1,0 @@
-#include "platform/serial_wait_style.h"
-
-namespace korvan::platform {
-
-WaitStyle BuildWaitStyle() { return WaitStyle::WakeOnInput; }
-
-}  // namespace korvan::platform

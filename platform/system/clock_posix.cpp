@@ -1,0 +1,17 @@
+#include "platform/system/clock.h"
+
+#include <cstdlib>
+#include <ctime>
+
+namespace korvan::platform {
+
+uint32_t TickCount() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms);
+}
+
+void SeedRandom(uint32_t seed) { std::srand(seed); }
+
+}  // namespace korvan::platform
