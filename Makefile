@@ -11,6 +11,7 @@ BUILD_FUZZ ?= build-fuzz
 BUILD_SOAK ?= build-soak
 BUILD_SOAK_LEAKS ?= build-soak-leaks
 BUILD_PACKAGE ?= build-package
+BUILD_REPRO ?= build-reproducible
 DIST      ?= dist
 FUZZ_SECONDS ?= 60
 SOAK_CALLS ?= 20000
@@ -18,13 +19,15 @@ SOAK_COMMANDS ?= 2000
 DEPS      := scripts/install-deps.sh
 CTEST     := ctest --output-on-failure -j$(JOBS)
 
-.PHONY: bench bench-windows all build arm windows test-windows test test-native test-arm test-sanitize test-tsan transcript demo screenshots fuzz soak soak-short package test-package clean
+.PHONY: bench bench-windows all build arm windows test-windows test test-native test-arm test-sanitize test-tsan transcript demo screenshots fuzz soak soak-short package test-package check-reproducible clean
 
 all: build
 
+# Configured each time (a second or two): a build folder that `make demo` made before
+# the test packages were there finds them now.
 build:
 	@$(DEPS) build gui
-	@test -f $(BUILD)/Makefile || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVAN_TESTS=ON > /dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
 arm:
@@ -91,7 +94,12 @@ screenshots: build windows
 	@scripts/wine-session.sh $(BUILD_WIN) timeout 90 xvfb-run -a -s "-screen 0 1280x1024x24" \
 	  wine $(BUILD_WIN)/korvan-screenshots.exe $(BUILD_WIN)/Korvan.drv docs
 
-demo: build
+# Only what the demo runs: the driver, its dialog module, korvan-host and korvan-sim.
+DEMO_TARGETS := korvan_drv korvan_gtk_dialogs korvan-host korvan-sim
+demo:
+	@$(DEPS) demo
+	@test -f $(BUILD)/Makefile || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVAN_TESTS=OFF > /dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target $(DEMO_TARGETS)
 	@$(BUILD)/korvan-host demo --driver $(BUILD)/Korvan.drv
 
 # Figures, not assertions: collection calls against the paced simulated drive at 9600
@@ -147,5 +155,11 @@ test-package: package build
 	@scripts/test-package.sh $(BUILD_PACKAGE) $(DIST)
 	@scripts/test-zip.sh $(DIST)/korvan-$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $(BUILD_WIN)/CMakeCache.txt)-win32.zip $(BUILD)
 
+# The Windows zip built twice from this commit, in two folders, compared byte for byte.
+check-reproducible:
+	@$(DEPS) build windows
+	@mkdir -p $(BUILD_REPRO)
+	@scripts/wine-session.sh $(BUILD_REPRO) scripts/check-reproducible.sh $(BUILD_REPRO)
+
 clean:
-	rm -rf $(BUILD_PACKAGE) $(DIST) $(BUILD) $(BUILD_ARM) $(BUILD_WIN) $(BUILD_SAN) $(BUILD_TSAN) $(BUILD_FUZZ) $(BUILD_SOAK) $(BUILD_SOAK_LEAKS)
+	rm -rf $(BUILD_REPRO) $(BUILD_PACKAGE) $(DIST) $(BUILD) $(BUILD_ARM) $(BUILD_WIN) $(BUILD_SAN) $(BUILD_TSAN) $(BUILD_FUZZ) $(BUILD_SOAK) $(BUILD_SOAK_LEAKS)

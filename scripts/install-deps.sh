@@ -1,12 +1,14 @@
 #!/bin/sh
 # Installs the Debian packages a make target needs, when they are missing.
-# Usage: install-deps.sh GROUP...   (groups: build arm windows gui fuzz bench package)
+# Usage: install-deps.sh GROUP...   (groups: build demo arm windows gui fuzz bench package)
 # As root it runs apt-get; otherwise it prints the exact command and fails.
 set -eu
 
 packages_for() {
   case "$1" in
     build) echo "cmake make g++ libgtest-dev googletest" ;;
+    # make demo: the driver, its GTK dialog module, korvan-host and korvan-sim only.
+    demo)  echo "cmake make g++ libgtk-3-dev" ;;
     arm)   echo "g++-arm-linux-gnueabi qemu-user libc6:armel libstdc++6:armel" ;;
     # The -posix thread flavour has std::mutex; 32-bit Wine alone, without wine64. The
     # dialogs under Xvfb: Wine's own fonts (the title bar's buttons) and a Chinese one.

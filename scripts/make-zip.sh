@@ -15,8 +15,13 @@ name=korvan-$version-win32
 folder=$staging/$name
 rm -rf "$folder"
 mkdir -p "$folder"
+# The same bytes from every build of one commit: strip stamps the binaries, and the zip
+# dates its entries, with the last commit's time (the changelog's outside a git
+# checkout); the entries go in one order.
+stamp=$(git -C "$source" log -1 --format=%ct 2>/dev/null ||
+  dpkg-parsechangelog -l "$source/packaging/deb/changelog" -S Timestamp)
 for binary in Korvan.drv korvan-host.exe; do
-  i686-w64-mingw32-strip -o "$folder/$binary" "$build/$binary"
+  SOURCE_DATE_EPOCH=$stamp i686-w64-mingw32-strip -o "$folder/$binary" "$build/$binary"
 done
 cp "$source/tools/korvan-sim/data/vlt5000-parameters.csv" "$folder/"
 crlf() { sed 's/$/\r/'; }
@@ -24,5 +29,8 @@ crlf() { sed 's/$/\r/'; }
 { printf '\357\273\277'; crlf < "$source/packaging/README-Windows.txt"; } > "$folder/README-Windows.txt"
 crlf < "$source/LICENSE" > "$folder/LICENSE.txt"
 rm -f "$dist/$name.zip"
-(cd "$staging" && cmake -E tar cf "$dist/$name.zip" --format=zip "$name")
+mtime=$(date -u -d "@$stamp" '+%Y-%m-%d %H:%M:%S UTC')
+touch -d "@$stamp" "$folder" "$folder"/*
+(cd "$staging" && find "$name" -type f | LC_ALL=C sort > "$staging/$name.files" &&
+  cmake -E tar cf "$dist/$name.zip" --format=zip --mtime="$mtime" --files-from="$staging/$name.files")
 echo "$dist/$name.zip: $(wc -c < "$dist/$name.zip") bytes"
