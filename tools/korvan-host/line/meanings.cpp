@@ -36,11 +36,13 @@ std::string StatusWordText(uint16_t word) {
     return std::string(hex) + (names.empty() ? "" : " (" + names + ")");
 }
 
-std::string MainActualText(uint16_t pcd2) {
+std::string MainActualPercent(uint16_t pcd2) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.4g %%", static_cast<int16_t>(pcd2) * 100.0 / 16384.0);
+    std::snprintf(text, sizeof text, "%.4g", static_cast<int16_t>(pcd2) * 100.0 / 16384.0);
     return text;
 }
+
+std::string MainActualText(uint16_t pcd2) { return MainActualPercent(pcd2) + " %"; }
 
 std::string CommandMeaning(double result) {
     if (result == 0.0) return "done";

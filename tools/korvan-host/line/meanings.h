@@ -15,8 +15,9 @@ std::string StatusText(double status, const std::string& meaning);
 // The drive's status word in hexadecimal with the bits it sets named as the FC profile
 // names them: "0x0607 (control ready, drive ready, enabled, bus control, frequency ok)".
 std::string StatusWordText(uint16_t word);
-// A reply's main actual value (PCD2, 16384 is 100 % of the maximum) as a percentage:
-// "100 %", "-50 %".
+// A reply's main actual value (PCD2, 16384 is 100 % of the maximum) as a percentage,
+// the number alone ("100", "-50") and with its sign ("100 %").
+std::string MainActualPercent(uint16_t pcd2);
 std::string MainActualText(uint16_t pcd2);
 
 }  // namespace korvanhost

@@ -160,9 +160,7 @@ std::string Extra(const DeviceReadings& readings, std::size_t k) {
     }
     if (k == kPresentFrequency) {
         if (!readings.mainActual) return ",\"mainActualPercent\":null";
-        char text[32];
-        std::snprintf(text, sizeof text, "%.4g", static_cast<int16_t>(*readings.mainActual) * 100.0 / 16384.0);
-        return ",\"mainActualPercent\":" + std::string(text);
+        return ",\"mainActualPercent\":" + MainActualPercent(*readings.mainActual);
     }
     return "";
 }
