@@ -157,7 +157,7 @@ test-package: package build
 
 # The Windows zip built twice from this commit, in two folders, compared byte for byte.
 check-reproducible:
-	@$(DEPS) build windows
+	@$(DEPS) build windows package
 	@mkdir -p $(BUILD_REPRO)
 	@scripts/wine-session.sh $(BUILD_REPRO) scripts/check-reproducible.sh $(BUILD_REPRO)
 

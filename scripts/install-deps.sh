@@ -17,7 +17,7 @@ packages_for() {
     fuzz)  echo "clang libclang-rt-14-dev" ;;
     bench) echo "libbenchmark-dev" ;;
     # make package and make test-package: Debian's packaging tools, lintian, a clean root.
-    package) echo "dpkg-dev lintian mmdebstrap" ;;
+    package) echo "dpkg-dev lintian mmdebstrap python3" ;;
     *) echo "install-deps.sh: unknown group $1" >&2; exit 2 ;;
   esac
 }

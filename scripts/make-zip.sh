@@ -29,8 +29,18 @@ crlf() { sed 's/$/\r/'; }
 { printf '\357\273\277'; crlf < "$source/packaging/README-Windows.txt"; } > "$folder/README-Windows.txt"
 crlf < "$source/LICENSE" > "$folder/LICENSE.txt"
 rm -f "$dist/$name.zip"
-mtime=$(date -u -d "@$stamp" '+%Y-%m-%d %H:%M:%S UTC')
-touch -d "@$stamp" "$folder" "$folder"/*
-(cd "$staging" && find "$name" -type f | LC_ALL=C sort > "$staging/$name.files" &&
-  cmake -E tar cf "$dist/$name.zip" --format=zip --mtime="$mtime" --files-from="$staging/$name.files")
+# Python's zipfile, not cmake's tar: that one stamps each entry with its own access and
+# change times too, which differ between two builds.
+python3 - "$staging" "$name" "$dist/$name.zip" "$stamp" << 'ZIP'
+import os, sys, time, zipfile
+staging, name, out, stamp = sys.argv[1:]
+when = time.gmtime(int(stamp))[:6]
+with zipfile.ZipFile(out, "w") as archive:
+    for file in sorted(os.listdir(os.path.join(staging, name))):
+        entry = zipfile.ZipInfo(name + "/" + file, date_time=when)
+        entry.compress_type = zipfile.ZIP_DEFLATED
+        entry.external_attr = 0o644 << 16
+        with open(os.path.join(staging, name, file), "rb") as content:
+            archive.writestr(entry, content.read())
+ZIP
 echo "$dist/$name.zip: $(wc -c < "$dist/$name.zip") bytes"
