@@ -3,22 +3,18 @@
 #include "tools/hostkit/com_port.h"
 
 namespace hostkit {
-namespace {
 
-// The whole DCB, whatever a previous program left in it: 9600 baud, 8 data bits, the
-// parity given, one stop bit, binary, no flow control of any kind (XON/XOFF would take
-// 0x11 and 0x13 out of a telegram), 0x00 kept as data, and a line error that leaves
-// the port working (the driver reads errors with ClearCommError).
-bool SetUp(HANDLE port, BYTE parity) {
+bool SetUpComPort(KorvanPortHandle port, uint32_t baud, char parity, uint8_t stopBits) {
+    const BYTE bits = parity == 'E' ? EVENPARITY : parity == 'O' ? ODDPARITY : NOPARITY;
     DCB settings{};
     settings.DCBlength = sizeof settings;
     if (!GetCommState(port, &settings)) return false;
-    settings.BaudRate = CBR_9600;
+    settings.BaudRate = baud;
     settings.ByteSize = 8;
-    settings.Parity = parity;
-    settings.StopBits = ONESTOPBIT;
+    settings.Parity = bits;
+    settings.StopBits = stopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
     settings.fBinary = TRUE;
-    settings.fParity = parity != NOPARITY;
+    settings.fParity = bits != NOPARITY;
     settings.fOutxCtsFlow = FALSE;
     settings.fOutxDsrFlow = FALSE;
     settings.fDtrControl = DTR_CONTROL_ENABLE;
@@ -33,17 +29,18 @@ bool SetUp(HANDLE port, BYTE parity) {
     return SetCommState(port, &settings) != 0;
 }
 
-}  // namespace
+bool ReadsReturnAtOnce(KorvanPortHandle port) {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    return SetCommTimeouts(port, &timeouts) != 0;
+}
 
 KorvanPortHandle OpenComPort(const std::string& name) {
     const std::wstring path = L"\\\\.\\" + std::wstring(name.begin(), name.end());
     HANDLE port = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (port == INVALID_HANDLE_VALUE) return nullptr;
     // Under Wine a COM port may be a pseudo-terminal, which takes no parity bit.
-    bool ready = SetUp(port, EVENPARITY) || SetUp(port, NOPARITY);
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;  // both read totals 0: a read returns at once
-    ready = ready && SetCommTimeouts(port, &timeouts) != 0;
+    const bool ready = (SetUpComPort(port, 9600, 'E', 1) || SetUpComPort(port, 9600, 'N', 1)) && ReadsReturnAtOnce(port);
     if (!ready) {
         CloseHandle(port);
         return nullptr;

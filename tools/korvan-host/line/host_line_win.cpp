@@ -4,6 +4,7 @@
 // return at once with what is queued.
 #include <cstdio>
 
+#include "tools/hostkit/com_port.h"
 #include "tools/korvan-host/line/host_line.h"
 #include "tools/korvan-host/host_system.h"
 #include "tools/korvan-host/line/line_tap.h"
@@ -18,40 +19,10 @@ std::wstring DevicePath(const std::string& port) {
     return port.rfind("\\\\", 0) == 0 ? Wide(port) : L"\\\\.\\" + Wide(port);
 }
 
-BYTE ParityOf(korvansim::Parity parity) {
-    switch (parity) {
-        case korvansim::Parity::Even: return EVENPARITY;
-        case korvansim::Parity::Odd: return ODDPARITY;
-        default: return NOPARITY;
-    }
-}
-
-// Baud rate and framing, binary, no flow control, DTR and RTS on, and a line error
-// that leaves the port working (the driver reads the errors with ClearCommError).
+// Baud rate and framing through the host kit's whole DCB, and reads that return at once.
 bool SetUp(HANDLE port, uint32_t baud, const korvansim::Framing& framing) {
-    DCB settings{};
-    settings.DCBlength = sizeof settings;
-    if (!GetCommState(port, &settings)) return false;
-    settings.BaudRate = baud;
-    settings.ByteSize = framing.dataBits;
-    settings.Parity = ParityOf(framing.parity);
-    settings.StopBits = framing.stopBits == 2 ? TWOSTOPBITS : ONESTOPBIT;
-    settings.fBinary = TRUE;
-    settings.fParity = framing.parity != korvansim::Parity::None;
-    settings.fOutxCtsFlow = FALSE;
-    settings.fOutxDsrFlow = FALSE;
-    settings.fDtrControl = DTR_CONTROL_ENABLE;
-    settings.fDsrSensitivity = FALSE;
-    settings.fOutX = FALSE;
-    settings.fInX = FALSE;
-    settings.fErrorChar = FALSE;
-    settings.fNull = FALSE;
-    settings.fRtsControl = RTS_CONTROL_ENABLE;
-    settings.fAbortOnError = FALSE;
-    if (!SetCommState(port, &settings)) return false;
-    COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout = MAXDWORD;  // both read totals 0: a read returns at once
-    return SetCommTimeouts(port, &timeouts) != 0;
+    const char parity = framing.parity == korvansim::Parity::Even ? 'E' : framing.parity == korvansim::Parity::Odd ? 'O' : 'N';
+    return hostkit::SetUpComPort(port, baud, parity, framing.stopBits) && hostkit::ReadsReturnAtOnce(port);
 }
 
 }  // namespace
